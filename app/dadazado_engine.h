@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "support/cstd_str.h"
+#include "support/inf_file.h"
+#include "support/path_object.h"
+
+// One recorded install operation, handed to the logging library at the end of the run.
+struct LogOp {
+    int32_t type = 0;  // 1 an installed file, 3 a registry value
+    CStdStr owner;     // "Uninstaller" or "Driver " + driver name
+    CStdStr item;
+    bool useArgument = false;
+};
+
+// The run's state and its fixed sequence. One instance lives on the entry point's stack for
+// the whole run; every command handler reaches the settings through it.
+class DadazadoEngine {
+  public:
+    DadazadoEngine() = default;
+    DadazadoEngine(const DadazadoEngine&) = delete;
+    DadazadoEngine& operator=(const DadazadoEngine&) = delete;
+
+    // The exit code: 0 when the run got through, 1 to 4 for the early checks.
+    int run(const CStdStr& commandLine);
+
+    void readDebugSettings();
+    bool parseCommandLine(const CStdStr& commandLine);
+    void logOperation(int32_t type, const CStdStr& owner, const CStdStr& item, bool useArgument);
+
+    const CStdStr& getPrinterName() const { return printerName; }
+    const CStdStr& getDriverName() const { return driverName; }
+    const CStdStr& getPortName() const { return portName; }
+    const CStdStr& getInstallSection() const { return installSection; }
+    bool isPointAndPrint() const { return pointAndPrint; }
+    bool isSilentMode() const { return silentMode; }
+    bool isUpdateMode() const { return updateMode; }
+    bool isCustomInstall() const { return customInstall; }
+    uint32_t getNetworkLevel() const { return networkLevel; }
+    const PathObject& getInstallDir() const { return installDir; }
+    const InfFile* getInf() const { return inf.get(); }
+    const std::vector<std::unique_ptr<LogOp>>& getLogOps() const { return logOps; }
+
+  private:
+    void logHeader(const CStdStr& commandLine);
+
+    CStdStr printerName;
+    CStdStr driverName;
+    CStdStr portName;
+    CStdStr languageIso;
+    std::unique_ptr<InfFile> inf;
+    uint32_t networkLevel = 0;
+    bool pointAndPrint = false;
+    bool silentMode = false;
+    bool customInstall = false;
+    bool updateMode = false;
+    PathObject installDir;
+    std::vector<CStdStr> manufacturerSections;
+    CStdStr installSection;
+    std::vector<std::unique_ptr<LogOp>> logOps;
+    std::map<CStdStr, CStdStr> macros;  // keys in lower case
+};

@@ -1,0 +1,112 @@
+#include "platform/files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "platform/errors.h"
+#include "platform/sim/faults.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/machine_state.h"
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool failWith(uint32_t code) {
+    setLastError(code);
+    return false;
+}
+
+bool isReadOnly(const fs::path& host) {
+    std::error_code ec;
+    const auto perms = fs::status(host, ec).permissions();
+    return !ec && (perms & fs::perms::owner_write) == fs::perms::none;
+}
+
+bool wantsWrite(const char* mode) {
+    return mode[0] == 'w' || mode[0] == 'a' || std::strchr(mode, '+') != nullptr;
+}
+
+uint32_t errorOfErrno(int err) {
+    switch (err) {
+        case ENOENT:
+            return error::kPathNotFound;
+        case ENOSPC:
+            return 112;  // ERROR_DISK_FULL
+        default:
+            return error::kAccessDenied;
+    }
+}
+
+// The checks Windows makes when a file is opened: the path must place, a read needs the file,
+// a write needs the directory, and neither works on a directory or a read-only file.
+bool hostPathForOpen(const std::string& path, const char* mode, fs::path* host) {
+    if (uint32_t fault = sim::injectedFault("CreateFile", path)) return failWith(fault);
+    const sim::ResolvedPath resolved = sim::resolvePath(path);
+    if (!resolved.exists && (resolved.error != error::kFileNotFound || mode[0] == 'r'))
+        return failWith(resolved.error);
+    std::error_code ec;
+    if (resolved.exists && fs::is_directory(resolved.host, ec))
+        return failWith(error::kAccessDenied);
+    if (resolved.exists && wantsWrite(mode) && isReadOnly(resolved.host))
+        return failWith(error::kAccessDenied);
+    *host = resolved.host;
+    return true;
+}
+
+}  // namespace
+
+uint32_t getFileAttributes(const std::string& path) {
+    if (uint32_t fault = sim::injectedFault("GetFileAttributes", path)) {
+        setLastError(fault);
+        return kInvalidFileAttributes;
+    }
+    const sim::ResolvedPath resolved = sim::resolvePath(path);
+    if (!resolved.exists) {
+        setLastError(resolved.error);
+        return kInvalidFileAttributes;
+    }
+    std::error_code ec;
+    uint32_t attributes =
+        fs::is_directory(resolved.host, ec) ? kFileAttributeDirectory : kFileAttributeArchive;
+    if (isReadOnly(resolved.host)) attributes |= kFileAttributeReadOnly;
+    return attributes;
+}
+
+std::FILE* openFile(const std::string& path, const char* mode) {
+    fs::path host;
+    if (!hostPathForOpen(path, mode, &host)) return nullptr;
+    std::FILE* file = std::fopen(host.c_str(), mode);
+    if (file == nullptr) setLastError(errorOfErrno(errno));
+    return file;
+}
+
+bool appendTextFile(const std::string& path, const std::string& text) {
+    std::FILE* file = openFile(path, "ab");
+    if (file == nullptr) return false;
+    std::string onDisk;
+    onDisk.reserve(text.size() + 2);
+    for (char c : text) {
+        if (c == '\n') onDisk += '\r';
+        onDisk += c;
+    }
+    const bool written = std::fwrite(onDisk.data(), 1, onDisk.size(), file) == onDisk.size();
+    return std::fclose(file) == 0 && written;
+}
+
+std::string getCurrentDirectory() { return sim::machineState().currentDirectory; }
+
+bool setCurrentDirectory(const std::string& path) {
+    if (uint32_t fault = sim::injectedFault("SetCurrentDirectory", path)) return failWith(fault);
+    const sim::ResolvedPath resolved = sim::resolvePath(path);
+    if (!resolved.exists) return failWith(resolved.error);
+    std::error_code ec;
+    if (!fs::is_directory(resolved.host, ec)) return failWith(267);  // ERROR_DIRECTORY
+    sim::machineState().currentDirectory = sim::windowsPathOf(resolved.host);
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Every test on a fresh machine: installs what is missing, builds and tests the host build and
+# the sanitizer build, checks formatting, cross-builds Windows and smoke-tests it under Wine.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+export BUILD_ROOT="${BUILD_ROOT:-$ROOT/build}"
+JOBS="$(nproc)"
+cd "$ROOT"
+
+step() { echo; echo "==== $* ($(date +%T))"; }
+
+step "dependencies"
+scripts/install-deps.sh
+
+step "formatting"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+for variant in host sanitize; do
+  step "build and test: $variant"
+  flags=()
+  [[ $variant == sanitize ]] && flags=(-DDADAZADO_SANITIZE=ON)
+  cmake -G Ninja -S . -B "$BUILD_ROOT/$variant" -DCMAKE_BUILD_TYPE=Debug "${flags[@]}" >/dev/null
+  cmake --build "$BUILD_ROOT/$variant" -j "$JOBS"
+  ctest --test-dir "$BUILD_ROOT/$variant" --output-on-failure -j "$JOBS" --timeout 120
+done
+
+step "windows cross builds"
+scripts/build-windows.sh
+
+step "wine smoke test"
+scripts/wine-smoke.sh "$BUILD_ROOT/build-win64/app/dadazado.exe"
+
+step "all passed"

@@ -1,0 +1,50 @@
+#include "support/inf_file.h"
+
+#include "support/ini_line.h"
+#include "support/text_file.h"
+
+InfFile::InfFile(const CStdStr& path) { read(path); }
+
+void InfFile::read(const CStdStr& path) {
+    TextFile file;
+    if (!file.Open(path, TextFile::ReadMode, TextFile::UnknownText)) return;
+    CStdStr line;
+    while (file.ReadString(line)) addLine(line.Trim());
+}
+
+void InfFile::addLine(const CStdStr& trimmedLine) {
+    switch (ini::classifyLine(trimmedLine)) {
+        case ini::LineKind::Header:
+            sectionList.push_back(InfSection{{}, ini::headerName(trimmedLine)});
+            return;
+        case ini::LineKind::Data:
+            // Lines before the first header belong to no section.
+            if (!sectionList.empty()) sectionList.back().lines.push_back(trimmedLine);
+            return;
+        case ini::LineKind::Empty:
+        case ini::LineKind::Comment:
+            return;
+    }
+}
+
+const std::vector<CStdStr>* InfFile::findSection(const CStdStr& name) const {
+    for (const InfSection& section : sectionList) {
+        if (section.name.EqualsNoCase(name)) return &section.lines;
+    }
+    return nullptr;
+}
+
+bool InfFile::getValue(const std::vector<CStdStr>* lines, const CStdStr& key, CStdStr& value) {
+    value.clear();
+    if (lines == nullptr) return false;
+    CStdStr name;
+    CStdStr found;
+    for (const CStdStr& line : *lines) {
+        if (!ini::splitNameValue(line, name, found, ini::NameQuotes::Remove)) continue;
+        if (name.EqualsNoCase(key)) {
+            value = found;
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <vector>
+
+#include "support/cstd_str.h"
+
+// One section of an INF file: its trimmed data lines, comments and empty lines removed.
+struct InfSection {
+    std::vector<CStdStr> lines;
+    CStdStr name;  // the header text between the brackets, as written
+};
+
+// A driver's INF file as lines per section, in file order. Command sections keep their raw
+// lines because each line is a command whose fields are split later. Sections of the same
+// name are kept apart; look-ups find the first.
+class InfFile {
+  public:
+    InfFile() = default;
+    // Reads the file at once; a file that cannot be opened gives an empty InfFile.
+    explicit InfFile(const CStdStr& path);
+
+    // The lines of the first section whose name equals name without regard to case, or null.
+    const std::vector<CStdStr>* findSection(const CStdStr& name) const;
+    // The value of the first line whose name equals key without regard to case; names and
+    // values lose one enclosing pair of double quotes. False (value empty) for null lines.
+    static bool getValue(const std::vector<CStdStr>* lines, const CStdStr& key, CStdStr& value);
+
+    const std::vector<InfSection>& sections() const { return sectionList; }
+    bool empty() const { return sectionList.empty(); }
+
+  private:
+    void read(const CStdStr& path);
+    void addLine(const CStdStr& trimmedLine);
+
+    std::vector<InfSection> sectionList;
+};

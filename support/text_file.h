@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "support/cstd_str.h"
+
+// A line-oriented text file in the ANSI code page or in UTF-16 little-endian with a byte-order
+// mark. Callers always deal in 8-bit lines without line ends; conversion and line ends are
+// handled here, which is why the file is always opened in binary mode.
+class TextFile {
+  public:
+    static constexpr int32_t UnknownText = 0;
+    static constexpr int32_t AnsiText = 1;
+    static constexpr int32_t Utf16Text = 2;
+
+    static constexpr int ReadMode = 0;
+    static constexpr int WriteMode = 1;   // creates or truncates
+    static constexpr int AppendMode = 2;  // acts as WriteMode when the file does not exist
+
+    TextFile() = default;
+    ~TextFile();
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
+
+    // An encoding of UnknownText detects it from the file, which must then exist.
+    bool Open(const CStdStr& path, int mode, int32_t encoding);
+    // False only at the end of the file with nothing read.
+    bool ReadString(CStdStr& line);
+    // Line feeds are written as carriage return and line feed. False when nothing was written.
+    bool WriteString(const CStdStr& text);
+    void Close();
+
+    int32_t GetEncoding() const { return encoding; }
+    bool IsOpen() const { return file != nullptr; }
+
+  private:
+    bool prepareUtf16(int mode);
+    bool readAnsiLine(CStdStr& line);
+    bool readUtf16Line(CStdStr& line);
+    bool writeBytes(const char* data, size_t size);
+
+    int32_t encoding = UnknownText;
+    std::FILE* file = nullptr;
+};
+
+// UnknownText when the file cannot be opened, Utf16Text when it starts with FF FE, else
+// AnsiText (a file shorter than two bytes too).
+int32_t DetectEncoding(const CStdStr& path);
