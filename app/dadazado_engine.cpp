@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "commands/generic_info.h"
 #include "support/debug_log.h"
 #include "support/registry.h"
 
@@ -34,11 +35,49 @@ void DadazadoEngine::logHeader(const CStdStr& commandLine) {
     logLine("Command line: " + commandLine);
 }
 
+void DadazadoEngine::logRunSettings() const {
+    const auto yesNo = [](bool flag) { return flag ? "yes" : "no"; };
+    DebugLog& log = GetDebugLog();
+    log << "Driver name:       " << driverName << '\n';
+    log << "Print Object Name: " << printerName << '\n';
+    log << "Point and Print:   " << yesNo(pointAndPrint) << '\n';
+    log << "Install section:   " << installSection << '\n';
+    log << "Update Mode:       " << yesNo(updateMode) << '\n';
+    log << "Custom install:    " << yesNo(customInstall) << '\n';
+    log << "Network level:\t\t" << networkLevel << '\n';
+    log.flush();
+}
+
+void DadazadoEngine::readNetworkLevel() {
+    CStdStr value;
+    if (getInfValue(installSection, "QN_DRV_NETSUPPORT", value))
+        networkLevel = static_cast<uint32_t>(cstd::atoi(value));
+}
+
 int DadazadoEngine::run(const CStdStr& commandLine) {
     readDebugSettings();
     logHeader(commandLine);
     if (!parseCommandLine(commandLine)) return 1;
+    if (!getManufacturers()) return 3;
+    if (!getPrinterInfo()) return 2;
+    installSection = getInstallSection(driverName);
+    if (installSection.empty()) return 4;
+    readNetworkLevel();
+    readUninstallInfo();
+    getStrings();
+    logRunSettings();
+    std::vector<std::unique_ptr<GenericInfo>> handlers = buildHandlers();
+    for (const std::unique_ptr<GenericInfo>& handler : handlers) handler->Process();
+    handlers.clear();
     return 0;
+}
+
+std::vector<std::unique_ptr<GenericInfo>> DadazadoEngine::buildHandlers() {
+    // The fixed order of the run; each command kind joins the list in its place as it is
+    // built: unzip, self-extracting archives, install files, per-driver handlers, per-printer
+    // handlers, INI updates, Start menu, run applications, delete files, uninstaller.
+    std::vector<std::unique_ptr<GenericInfo>> handlers;
+    return handlers;
 }
 
 void DadazadoEngine::logOperation(int32_t type, const CStdStr& owner, const CStdStr& item,

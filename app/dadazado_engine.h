@@ -5,9 +5,12 @@
 #include <memory>
 #include <vector>
 
+#include "platform/spooler.h"
 #include "support/cstd_str.h"
 #include "support/inf_file.h"
 #include "support/path_object.h"
+
+class GenericInfo;
 
 // One recorded install operation, handed to the logging library at the end of the run.
 struct LogOp {
@@ -30,6 +33,32 @@ class DadazadoEngine {
 
     void readDebugSettings();
     bool parseCommandLine(const CStdStr& commandLine);
+
+    // INF discovery and the printer (driver_discovery.cpp).
+    bool getManufacturers();
+    bool getPrinterInfo();
+    CStdStr getInstallSection(const CStdStr& model) const;
+    void readUninstallInfo();
+    PathObject dirFromSpec(const CStdStr& spec) const;
+    CStdStr getDriverEnvironment() const;
+    bool isDriverForThisOS(uint32_t version) const;
+    bool isRemotePrinter(const platform::PrinterInfo2& printer) const;
+    // The enumerated driver record of that name (level 6 on Windows 2000 and later, else 3),
+    // or null; level tells which.
+    const platform::DriverInfo3* findDriverInfo(const CStdStr& name, int* level) const;
+
+    // Macros (decode_macros.cpp, lookup_dir.cpp) and localised strings (get_strings.cpp).
+    CStdStr DecodeMacros(const CStdStr& text, int flags) const;
+    PathObject LookupDir(int code) const;
+    void getStrings();
+    const std::map<CStdStr, CStdStr>& getMacros() const { return macros; }
+    const CStdStr& getLanguageIso() const { return languageIso; }
+
+    // INF access for the command handlers.
+    bool getInfValue(const CStdStr& section, const CStdStr& key, CStdStr& value) const;
+    const std::vector<CStdStr>* findInfSection(const CStdStr& name) const;
+    bool isCommandForThisInstall(int mask) const;
+
     void logOperation(int32_t type, const CStdStr& owner, const CStdStr& item, bool useArgument);
 
     const CStdStr& getPrinterName() const { return printerName; }
@@ -47,6 +76,9 @@ class DadazadoEngine {
 
   private:
     void logHeader(const CStdStr& commandLine);
+    void readNetworkLevel();
+    void logRunSettings() const;
+    std::vector<std::unique_ptr<GenericInfo>> buildHandlers();
 
     CStdStr printerName;
     CStdStr driverName;
@@ -61,6 +93,10 @@ class DadazadoEngine {
     PathObject installDir;
     std::vector<CStdStr> manufacturerSections;
     CStdStr installSection;
+    std::vector<platform::DriverInfo3> driverInfo3;
+    std::vector<platform::DriverInfo6> driverInfo6;
+    int32_t driverCount = 0;
+    std::vector<platform::PrinterInfo2> printers;
     std::vector<std::unique_ptr<LogOp>> logOps;
     std::map<CStdStr, CStdStr> macros;  // keys in lower case
 };

@@ -31,7 +31,7 @@ TEST_F(RunStart, WritesHeaderTimeEmptyLineAndCommandLineAsReceived) {
     setDebugLog("C:\\flight.log");
     const ProgramResult result =
         runDadazado(machine.dir(), {"-N", "Office Laser", "-I", "C:\\Drivers\\oem.inf"});
-    EXPECT_EQ(result.exitCode, 0) << result.standardError;
+    EXPECT_EQ(result.exitCode, 3) << result.standardError;  // the INF lists no manufacturer
     const std::vector<std::string> lines = logLines();
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[0], "---- Post install utility Flight Recorder ----");
@@ -87,9 +87,9 @@ TEST_F(RunStart, TwoRunsAppendTheirRecords) {
 }
 
 TEST_F(RunStart, NoLogFileWithoutTheSettingOrInAMissingDirectory) {
-    EXPECT_EQ(runDadazado(machine.dir(), {"-N", "P", "-I", "C:\\Drivers\\oem.inf"}).exitCode, 0);
+    EXPECT_EQ(runDadazado(machine.dir(), {"-N", "P", "-I", "C:\\Drivers\\oem.inf"}).exitCode, 3);
     setDebugLog("C:\\NoSuchDir\\flight.log");
-    EXPECT_EQ(runDadazado(machine.dir(), {"-N", "P", "-I", "C:\\Drivers\\oem.inf"}).exitCode, 0);
+    EXPECT_EQ(runDadazado(machine.dir(), {"-N", "P", "-I", "C:\\Drivers\\oem.inf"}).exitCode, 3);
     EXPECT_FALSE(std::filesystem::exists(machine.host("C:\\flight.log")));
     EXPECT_FALSE(std::filesystem::exists(machine.host("C:\\NoSuchDir")));
 }

@@ -1,0 +1,141 @@
+#include "app/dadazado_engine.h"
+#include "platform/errors.h"
+#include "platform/system_info.h"
+#include "support/debug_log.h"
+#include "support/ini_line.h"
+#include "support/os_info.h"
+#include "support/string_tokenizer.h"
+
+namespace {
+
+void logLine(const CStdStr& text) {
+    GetDebugLog() << text << '\n';
+    GetDebugLog().flush();
+}
+
+// Closes the printer on every path out of the caller.
+class OpenedPrinter {
+  public:
+    OpenedPrinter(const CStdStr& name, uint32_t access) {
+        if (!platform::openPrinter(name, access, &handle)) handle = nullptr;
+    }
+    ~OpenedPrinter() {
+        if (handle != nullptr) platform::closePrinter(handle);
+    }
+    OpenedPrinter(const OpenedPrinter&) = delete;
+    OpenedPrinter& operator=(const OpenedPrinter&) = delete;
+    platform::PrinterHandle get() const { return handle; }
+
+  private:
+    platform::PrinterHandle handle = nullptr;
+};
+
+}  // namespace
+
+bool DadazadoEngine::getManufacturers() {
+    const std::vector<CStdStr>* section = findInfSection("Manufacturer");
+    if (section == nullptr) {
+        logLine(CStdStr("DadazadoEngine::getManufacturers: could not find manufacturer section: ") +
+                "Manufacturer");
+        return false;
+    }
+    for (const CStdStr& line : *section) {
+        CStdStr name, value;
+        if (!ini::splitNameValue(line, name, value, ini::NameQuotes::Remove)) continue;
+        manufacturerSections.push_back(value.empty() ? name : value);
+    }
+    return true;
+}
+
+bool DadazadoEngine::getPrinterInfo() {
+    if (OSInfo().isWin9x()) {
+        // On 9x the -N value names the driver; there is no print object to ask about.
+        driverName = printerName;
+        printerName.clear();
+        return true;
+    }
+    OpenedPrinter printer(printerName, platform::kPrinterRead);
+    if (printer.get() == nullptr) {
+        GetDebugLog() << "DadazadoApp::getPrinterInfo: OpenPrinter of " << printerName
+                      << " failed with error code " << platform::getLastError() << '\n';
+        GetDebugLog().flush();
+        return false;
+    }
+    uint32_t needed = 0;
+    platform::getPrinter(printer.get(), nullptr, &needed);
+    if (needed == 0) {
+        logLine("DadazadoApp::getPrinterInfo: GetPrinter of " + printerName + " provided no data.");
+        return false;
+    }
+    platform::PrinterInfo2 info;
+    if (!platform::getPrinter(printer.get(), &info, &needed)) {
+        GetDebugLog() << "DadazadoApp::getPrinterInfo: GetPrinter of " << printerName
+                      << " failed with error code " << platform::getLastError() << '\n';
+        GetDebugLog().flush();
+        return false;
+    }
+    printerName = info.printerName;
+    driverName = info.driverName;
+    pointAndPrint = isRemotePrinter(info);
+    return true;
+}
+
+bool DadazadoEngine::isRemotePrinter(const platform::PrinterInfo2& printer) const {
+    if (OSInfo().isWin9x() || printer.serverName.empty()) return false;
+    const std::string computer = platform::getComputerName();
+    if (computer.empty()) return false;
+    return !cstd::equalsNoCase("\\\\" + computer, printer.serverName);
+}
+
+CStdStr DadazadoEngine::getInstallSection(const CStdStr& model) const {
+    for (const CStdStr& section : manufacturerSections) {
+        CStdStr value;
+        if (!getInfValue(section, model, value)) continue;
+        CStdStr first;
+        StringTokenizer(value, ',', StringTokenizer::Quotes | StringTokenizer::TrimBefore)
+            .next(first);
+        return first;
+    }
+    return {};
+}
+
+void DadazadoEngine::readUninstallInfo() {
+    CStdStr section;
+    if (!getInfValue(installSection, "QenUninstall", section)) section = "Qen_Unst_Info";
+    CStdStr spec;
+    if (getInfValue(section, "QenInstallDir", spec)) installDir = dirFromSpec(spec);
+}
+
+PathObject DadazadoEngine::dirFromSpec(const CStdStr& spec) const {
+    StringTokenizer words(spec, ',', 0);
+    CStdStr code, subdirectory;
+    words.next(code);
+    words.next(subdirectory);
+    PathObject dir = LookupDir(cstd::atoi(code));
+    if (!subdirectory.empty()) dir.AppendDir(subdirectory);
+    return dir;
+}
+
+CStdStr DadazadoEngine::getDriverEnvironment() const {
+    return OSInfo().isWin9x() ? "Windows 4.0" : "Windows NT x86";
+}
+
+bool DadazadoEngine::isDriverForThisOS(uint32_t version) const {
+    const OSInfo os;
+    if (os.isWin9x()) return true;
+    if (os.isWin2000OrLater()) return version == 3;
+    return os.getKind() == OSInfo::WinNT4 && version == 2;
+}
+
+const platform::DriverInfo3* DadazadoEngine::findDriverInfo(const CStdStr& name, int* level) const {
+    const bool levelSix = OSInfo().isWin2000OrLater();
+    *level = levelSix ? 6 : 3;
+    if (levelSix) {
+        for (const platform::DriverInfo6& driver : driverInfo6)
+            if (cstd::equalsNoCase(driver.name, name)) return &driver;
+        return nullptr;
+    }
+    for (const platform::DriverInfo3& driver : driverInfo3)
+        if (cstd::equalsNoCase(driver.name, name)) return &driver;
+    return nullptr;
+}

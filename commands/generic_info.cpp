@@ -1,0 +1,69 @@
+#include "commands/generic_info.h"
+
+#include "app/dadazado_engine.h"
+#include "support/debug_log.h"
+#include "support/string_tokenizer.h"
+
+GenericInfo::GenericInfo(DadazadoEngine* engine, const CStdStr& commandKey,
+                         const CStdStr& driverOverride)
+    : engine(engine), commandKey(commandKey), driverOverride(driverOverride) {}
+
+bool GenericInfo::Process() {
+    GetDebugLog() << "GenericInfo::Process: Processing " << commandKey << '\n';
+    GetDebugLog().flush();
+    GetDebugLog().StartTimer();
+    const CStdStr section = driverOverride.empty() ? engine->getInstallSection()
+                                                   : engine->getInstallSection(driverOverride);
+    const bool result = ReadINF(section);
+    GetDebugLog().LogElapsed("GenericInfo::Process: Finished.  (Elapsed time: %f seconds.)");
+    return result;
+}
+
+bool GenericInfo::ReadINF(const CStdStr& installSection) {
+    CStdStr value;
+    if (!engine->getInfValue(installSection, commandKey, value)) return false;
+    StringTokenizer names(value, ',', 0);
+    while (names.hasMore()) {
+        CStdStr name;
+        names.next(name);
+        const std::vector<CStdStr>* lines = engine->findInfSection(name);
+        if (lines == nullptr) {
+            GetDebugLog() << "GenericInfo::ReadINF: Section " << name << " not found" << '\n';
+            GetDebugLog().flush();
+            continue;
+        }
+        // A copy: a handler may not change the INF, but it must not matter if one did.
+        const std::vector<CStdStr> commands = *lines;
+        for (const CStdStr& line : commands)
+            if (!ParseCommand(line)) logParseError(installSection, line);
+    }
+    return true;
+}
+
+bool GenericInfo::ParseCommand(const CStdStr& line) {
+    std::vector<CStdStr> fields;
+    StringTokenizer(line, ',', StringTokenizer::Quotes).all(fields);
+    if (fields.size() < 2) {
+        GetDebugLog() << "GenericInfo::ParseCommand: command " << line << " is invalid!" << '\n';
+        GetDebugLog().flush();
+        return false;
+    }
+    if (!engine->isCommandForThisInstall(cstd::atoi(fields[1]))) return false;
+    return HandleCommand(std::vector<CStdStr>(fields.begin() + 2, fields.end()));
+}
+
+bool GenericInfo::ParseCommandPlain(const CStdStr& line) {
+    std::vector<CStdStr> fields;
+    StringTokenizer(line, ',', StringTokenizer::Quotes).all(fields);
+    HandleCommand(fields);
+    return true;
+}
+
+void GenericInfo::logParseError(const CStdStr& installSection, const CStdStr& line) const {
+    DebugLog& log = GetDebugLog();
+    log << "GenericInfo::ReadINF: Error parsing command:" << '\n';
+    log << "\t\tSection: " << installSection << '\n';
+    log << "\t\tCommand Name: " << commandKey << '\n';
+    log << "\t\tCommand: " << line << '\n';
+    log.flush();
+}
