@@ -632,6 +632,31 @@ std::string load(const fs::path& file) {
     return {};
 }
 
+std::string importFile(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) return located(file, 1, "no such file");
+    // The file is read once into a scratch tree so that a fault on any line leaves the registry
+    // untouched; the parser's verdict does not depend on what the tree already holds.
+    Tree scratch;
+    std::string problem = parseFile(file, scratch);
+    if (!problem.empty()) return problem;
+    problem = parseFile(file, state().tree);
+    if (problem.empty()) save();
+    return problem;
+}
+
+std::string exportText(std::string_view keyPath) {
+    Tree& tree = state().tree;
+    if (keyPath.empty()) return render(tree);
+    KeyPath path;
+    Key* key = parsedPath(keyPath, &path) ? findKey(tree, path) : nullptr;
+    if (key == nullptr) return {};
+    std::string text = std::string(kHeader5) + "\r\n";
+    std::string canonical = canonicalPath(tree, path);
+    renderKey(*key, canonical, text);
+    return text;
+}
+
 bool isStorableKeyPath(std::string_view keyPath) {
     KeyPath path;
     return parsedPath(keyPath, &path);

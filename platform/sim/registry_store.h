@@ -27,6 +27,15 @@ constexpr const char* kKeySecurityKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\WinSim\\K
 // Empty on success, else "<file>:<line>: <problem>"; the registry is then left empty.
 std::string load(const std::filesystem::path& file);
 
+// Merges a .reg file (5.00, REGEDIT4 or UTF-16LE with its byte-order mark) into the registry,
+// as the registry editor would, and saves the result. Empty on success, else
+// "<file>:<line>: <problem>" and the registry is left exactly as it was.
+std::string importFile(const std::filesystem::path& file);
+
+// The registry, or the subtree of one key, as "Windows Registry Editor Version 5.00" text.
+// An empty keyPath is the whole registry; a key that does not exist gives empty text.
+std::string exportText(std::string_view keyPath);
+
 // Whether a key or value of this name can be kept: a known root, key names of at most 255
 // characters nested at most 512 deep (Windows' own limits) and no line breaks, which the
 // line-based registry.reg could not hold. Other names are refused by the calls below.

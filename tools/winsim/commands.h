@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The subcommands; each receives the words after its own name and returns the exit code.
+namespace winsim {
+
+int runNew(const std::vector<std::string>& words);
+int runRegImport(const std::vector<std::string>& words);
+int runRegExport(const std::vector<std::string>& words);
+int runPrinterAdd(const std::vector<std::string>& words);
+int runDriverAdd(const std::vector<std::string>& words);
+int runShow(const std::vector<std::string>& words);
+int runExec(const std::vector<std::string>& words);
+
+}  // namespace winsim
