@@ -59,7 +59,7 @@ using PrinterHandle = PrinterHandleData*;
 
 constexpr uint32_t kPrinterAccessAdminister = 0x4;
 constexpr uint32_t kPrinterAccessUse = 0x8;
-constexpr uint32_t kPrinterRead = 0x20008;        // STANDARD_RIGHTS_READ | PRINTER_ACCESS_USE
+constexpr uint32_t kPrinterRead = 0x20008;  // STANDARD_RIGHTS_READ | PRINTER_ACCESS_USE
 constexpr uint32_t kPrinterAllAccess = 0xF000C;
 
 constexpr uint32_t kPrinterEnumLocal = 0x2;
