@@ -39,7 +39,7 @@ class DadazadoEngine {
     bool getPrinterInfo();
     CStdStr getInstallSection(const CStdStr& model) const;
     void readUninstallInfo();
-    PathObject dirFromSpec(const CStdStr& spec) const;
+    PathObject dirFromSpec(const CStdStr& codeAndSubdirectory) const;
     CStdStr getDriverEnvironment() const;
     bool isDriverForThisOS(uint32_t version) const;
     bool isRemotePrinter(const platform::PrinterInfo2& printer) const;

@@ -102,12 +102,12 @@ CStdStr DadazadoEngine::getInstallSection(const CStdStr& model) const {
 void DadazadoEngine::readUninstallInfo() {
     CStdStr section;
     if (!getInfValue(installSection, "QenUninstall", section)) section = "Qen_Unst_Info";
-    CStdStr spec;
-    if (getInfValue(section, "QenInstallDir", spec)) installDir = dirFromSpec(spec);
+    CStdStr directory;
+    if (getInfValue(section, "QenInstallDir", directory)) installDir = dirFromSpec(directory);
 }
 
-PathObject DadazadoEngine::dirFromSpec(const CStdStr& spec) const {
-    StringTokenizer words(spec, ',', 0);
+PathObject DadazadoEngine::dirFromSpec(const CStdStr& codeAndSubdirectory) const {
+    StringTokenizer words(codeAndSubdirectory, ',', 0);
     CStdStr code, subdirectory;
     words.next(code);
     words.next(subdirectory);

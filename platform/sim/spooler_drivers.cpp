@@ -17,22 +17,6 @@ namespace {
 
 constexpr uint32_t kErrorInvalidEnvironment = 1805;
 
-struct EnvironmentInfo {
-    const char* name;
-    const char* driverSubdirectory;  // below spool\drivers on the NT family
-};
-
-constexpr EnvironmentInfo kEnvironments[] = {{"Windows NT x86", "w32x86"},
-                                             {"Windows 4.0", "win40"},
-                                             {"Windows x64", "x64"},
-                                             {"Windows IA64", "ia64"}};
-
-const EnvironmentInfo* knownEnvironment(const std::string& name) {
-    for (const EnvironmentInfo& environment : kEnvironments)
-        if (sim::equalsIgnoringCase(environment.name, name)) return &environment;
-    return nullptr;
-}
-
 std::string environmentsKey() { return std::string(sim::spooler::kPrintKey) + "\\Environments"; }
 
 // The environment's key name as stored, else as asked for.
@@ -44,7 +28,8 @@ std::string storedEnvironmentName(const std::string& name) {
 
 // Where a driver's files live: on the NT family in the environment's driver directory, below a
 // directory per driver version; on 9x in the system directory.
-std::string driverFileDirectory(const EnvironmentInfo& environment, const std::string& version) {
+std::string driverFileDirectory(const sim::spooler::EnvironmentInfo& environment,
+                                const std::string& version) {
     if (sim::isWin9xMachine()) return getSystemDirectory();
     return getSystemDirectory() + "\\spool\\drivers\\" + environment.driverSubdirectory + "\\" +
            version;
@@ -137,7 +122,7 @@ bool enumDrivers(const std::string& asked, std::vector<Record>* drivers) {
         setLastError(fault);
         return false;
     }
-    const EnvironmentInfo* environment = knownEnvironment(requested);
+    const sim::spooler::EnvironmentInfo* environment = sim::spooler::findEnvironment(requested);
     if (environment == nullptr) {
         setLastError(kErrorInvalidEnvironment);
         return false;

@@ -16,6 +16,16 @@ constexpr const char* kPrintersKey =
 constexpr const char* kConnectionsKey = "HKEY_CURRENT_USER\\Printers\\Connections";
 constexpr const char* kPrinterRulesKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\WinSim\\Printers";
 
+// A printer-driver environment and the directory below spool\drivers (NT family) that keeps
+// its drivers' files.
+struct EnvironmentInfo {
+    const char* name;
+    const char* driverSubdirectory;
+};
+
+// The environment of this name (case ignored), or null when the spooler knows none such.
+const EnvironmentInfo* findEnvironment(const std::string& name);
+
 // A printer the spooler knows: a local one or a connection to another computer's printer.
 struct PrinterLocation {
     std::string key;          // full registry path of its key

@@ -5,8 +5,8 @@ namespace winsim {
 namespace {
 
 const OptionSpec* findSpec(const std::vector<OptionSpec>& specs, const std::string& name) {
-    for (const OptionSpec& spec : specs)
-        if (spec.name == name) return &spec;
+    for (const OptionSpec& option : specs)
+        if (option.name == name) return &option;
     return nullptr;
 }
 
@@ -20,10 +20,10 @@ std::string parseOption(const std::vector<std::string>& words, size_t* index,
     const std::string& word = words[*index];
     const size_t equals = word.find('=');
     const std::string name = word.substr(0, equals);
-    const OptionSpec* spec = findSpec(specs, name);
-    if (spec == nullptr) return "unknown option " + name;
+    const OptionSpec* option = findSpec(specs, name);
+    if (option == nullptr) return "unknown option " + name;
     if (parsed->has(name)) return "option " + name + " given twice";
-    if (!spec->takesValue) {
+    if (!option->takesValue) {
         if (equals != std::string::npos) return "option " + name + " takes no value";
         parsed->options[name] = "";
         return {};

@@ -8,26 +8,6 @@
 
 namespace winsim {
 
-namespace {
-
-struct Environment {
-    const char* name;
-    const char* driverSubdirectory;  // below spool\drivers on the NT family
-};
-
-constexpr Environment kEnvironments[] = {{"Windows NT x86", "w32x86"},
-                                         {"Windows 4.0", "win40"},
-                                         {"Windows x64", "x64"},
-                                         {"Windows IA64", "ia64"}};
-
-const Environment* findEnvironment(const std::string& name) {
-    for (const Environment& environment : kEnvironments)
-        if (sim::equalsIgnoringCase(environment.name, name)) return &environment;
-    return nullptr;
-}
-
-}  // namespace
-
 std::string nativeEnvironment() { return sim::isWin9xMachine() ? "Windows 4.0" : "Windows NT x86"; }
 
 uint32_t nativeDriverVersion() {
@@ -37,7 +17,7 @@ uint32_t nativeDriverVersion() {
 }
 
 std::string knownEnvironment(const std::string& name) {
-    const Environment* environment = findEnvironment(name);
+    const sim::spooler::EnvironmentInfo* environment = sim::spooler::findEnvironment(name);
     return environment == nullptr ? std::string() : environment->name;
 }
 
@@ -50,7 +30,7 @@ std::string driverKey(const std::string& environment, uint32_t version, const st
 
 std::string driverFileDirectory(const std::string& environment, uint32_t version) {
     if (sim::isWin9xMachine()) return platform::getSystemDirectory();
-    const Environment* known = findEnvironment(environment);
+    const sim::spooler::EnvironmentInfo* known = sim::spooler::findEnvironment(environment);
     const char* subdirectory = known == nullptr ? "w32x86" : known->driverSubdirectory;
     return platform::getSystemDirectory() + "\\spool\\drivers\\" + subdirectory + "\\" +
            std::to_string(version);
