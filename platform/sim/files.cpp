@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/sim/faults.h"
+#include "platform/sim/files_in_use.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_state.h"
 
@@ -42,7 +43,8 @@ uint32_t errorOfErrno(int err) {
 }
 
 // The checks Windows makes when a file is opened: the path must place, a read needs the file,
-// a write needs the directory, and neither works on a directory or a read-only file.
+// a write needs the directory, and neither works on a directory or a read-only file; a file
+// another process holds can be read but not written.
 bool hostPathForOpen(const std::string& path, const char* mode, fs::path* host) {
     if (uint32_t fault = sim::injectedFault("CreateFile", path)) return failWith(fault);
     const sim::ResolvedPath resolved = sim::resolvePath(path);
@@ -53,6 +55,9 @@ bool hostPathForOpen(const std::string& path, const char* mode, fs::path* host) 
         return failWith(error::kAccessDenied);
     if (resolved.exists && wantsWrite(mode) && isReadOnly(resolved.host))
         return failWith(error::kAccessDenied);
+    if (resolved.exists && wantsWrite(mode)) {
+        if (uint32_t inUse = sim::fileInUseError(path)) return failWith(inUse);
+    }
     *host = resolved.host;
     return true;
 }

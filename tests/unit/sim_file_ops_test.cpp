@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/errors.h"
+#include "platform/file_ops.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/sim/files_in_use.h"
+#include "platform/sim/registry_store.h"
+#include "tests/support/test_machine.h"
+
+namespace reg = sim::registry;
+namespace fs = std::filesystem;
+using namespace platform;
+
+namespace {
+
+const char* kSessionManager = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+
+void markInUse(const std::string& windowsPath, uint32_t code) {
+    std::string data;
+    for (int i = 0; i < 4; ++i) data += static_cast<char>((code >> (8 * i)) & 0xFF);
+    reg::writeValue(sim::kFilesInUseKey, windowsPath, kRegDword, data);
+}
+
+// The strings of PendingFileRenameOperations, empty ones included; a value that does not end
+// in the list's closing NUL gives a marker that fails any comparison.
+std::vector<std::string> pendingRenames() {
+    uint32_t type = 0;
+    std::string data;
+    if (!reg::readValue(kSessionManager, "PendingFileRenameOperations", &type, &data)) return {};
+    if (type != kRegMultiSz || data.size() < 2 ||
+        data.substr(data.size() - 2) != std::string(2, '\0'))
+        return {"<not a closed REG_MULTI_SZ>"};
+    std::vector<std::string> strings;
+    std::string current;
+    for (size_t i = 0; i + 1 < data.size(); ++i) {
+        if (data[i] != '\0') {
+            current += data[i];
+            continue;
+        }
+        strings.push_back(current);
+        current.clear();
+    }
+    return strings;
+}
+
+bool failsWith(bool result, uint32_t code) { return !result && getLastError() == code; }
+
+}  // namespace
+
+TEST(SimCopyFile, CopiesContentTimeAndReadOnlyAndRefusesAsWindowsDoes) {
+    TestMachine machine;
+    machine.writeFile("C:\\src\\a.dll", "new");
+    FileTimes old{0, 0, 130000000000000000ull};  // 2012
+    ASSERT_TRUE(setFileTimes("C:\\src\\a.dll", old));
+    ASSERT_TRUE(setFileAttributes("C:\\src\\a.dll", kFileAttributeReadOnly));
+
+    ASSERT_TRUE(copyFile("c:\\SRC\\A.DLL", "C:\\src\\copy.dll", true));
+    EXPECT_EQ(machine.readFile("C:\\src\\copy.dll"), "new");
+    FileTimes copied;
+    ASSERT_TRUE(getFileTimes("C:\\src\\copy.dll", &copied));
+    EXPECT_EQ(copied.lastWrite, old.lastWrite);
+    EXPECT_EQ(getFileAttributes("C:\\src\\copy.dll") & kFileAttributeReadOnly,
+              kFileAttributeReadOnly);
+
+    EXPECT_TRUE(failsWith(copyFile("C:\\src\\a.dll", "C:\\src\\copy.dll", false),
+                          error::kAccessDenied));  // the read-only copy
+    EXPECT_TRUE(
+        failsWith(copyFile("C:\\src\\a.dll", "C:\\src\\copy.dll", true), error::kFileExists));
+    EXPECT_TRUE(failsWith(copyFile("C:\\src\\none", "C:\\x", false), error::kFileNotFound));
+    EXPECT_TRUE(failsWith(copyFile("C:\\none\\a", "C:\\x", false), error::kPathNotFound));
+    EXPECT_TRUE(failsWith(copyFile("C:\\src", "C:\\x", false), error::kAccessDenied));
+    EXPECT_TRUE(
+        failsWith(copyFile("C:\\src\\a.dll", "C:\\none\\a.dll", false), error::kPathNotFound));
+    EXPECT_TRUE(failsWith(copyFile("C:\\src\\a.dll", "C:\\src", false), error::kAccessDenied));
+    EXPECT_TRUE(failsWith(copyFile("C:\\src\\a.dll", "", false), error::kPathNotFound));
+}
+
+TEST(SimCopyFile, ReplacesAWritableTargetButNeverItselfOrAHeldOne) {
+    TestMachine machine;
+    machine.writeFile("C:\\d\\new.dll", "new");
+    machine.writeFile("C:\\d\\old.dll", "old");
+    machine.writeFile("C:\\d\\held.dll", "held");
+    markInUse("c:\\D\\HELD.DLL", error::kLockViolation);
+    EXPECT_TRUE(copyFile("C:\\d\\new.dll", "C:\\d\\old.dll", false));
+    EXPECT_EQ(machine.readFile("C:\\d\\old.dll"), "new");
+    EXPECT_TRUE(
+        failsWith(copyFile("C:\\d\\new.dll", "c:\\d\\NEW.dll", false), error::kSharingViolation));
+    EXPECT_EQ(machine.readFile("C:\\d\\new.dll"), "new");
+    EXPECT_TRUE(
+        failsWith(copyFile("C:\\d\\new.dll", "C:\\d\\held.dll", false), error::kLockViolation));
+    EXPECT_EQ(machine.readFile("C:\\d\\held.dll"), "held");
+    // A held file can still be read.
+    EXPECT_TRUE(copyFile("C:\\d\\held.dll", "C:\\d\\held_copy.dll", true));
+}
+
+TEST(SimMoveFile, RenamesFilesAndDirectoriesAndCarriesTheInUseEntry) {
+    TestMachine machine;
+    machine.writeFile("C:\\d\\lib.dll", "lib");
+    machine.writeFile("C:\\d\\other.dll", "other");
+    machine.writeFile("C:\\tree\\sub\\f.txt", "f");
+    markInUse("C:\\d\\lib.dll", error::kSharingViolation);
+
+    ASSERT_TRUE(moveFile("C:\\d\\lib.dll", "C:\\d\\lib.old"));
+    EXPECT_EQ(machine.readFile("C:\\d\\lib.old"), "lib");
+    EXPECT_EQ(sim::fileInUseError("C:\\d\\lib.dll"), 0u);
+    EXPECT_EQ(sim::fileInUseError("c:\\d\\LIB.OLD"), error::kSharingViolation);
+
+    EXPECT_TRUE(failsWith(moveFile("C:\\d\\other.dll", "C:\\d\\lib.old"), error::kAlreadyExists));
+    EXPECT_TRUE(failsWith(moveFile("C:\\d\\gone", "C:\\d\\x"), error::kFileNotFound));
+    EXPECT_TRUE(failsWith(moveFile("C:\\gone\\x", "C:\\d\\x"), error::kPathNotFound));
+    EXPECT_TRUE(failsWith(moveFile("C:\\", "C:\\root"), error::kAccessDenied));
+
+    ASSERT_TRUE(moveFile("C:\\tree", "C:\\moved"));
+    EXPECT_EQ(machine.readFile("C:\\moved\\sub\\f.txt"), "f");
+    // A change of case only is a rename, not a clash with the file itself.
+    ASSERT_TRUE(moveFile("C:\\d\\other.dll", "C:\\d\\OTHER.DLL"));
+    EXPECT_TRUE(fs::exists(machine.dir() / "drive_c" / "d" / "OTHER.DLL"));
+    EXPECT_FALSE(fs::exists(machine.dir() / "drive_c" / "d" / "other.dll"));
+}
+
+TEST(SimMoveFileEx, ReplacesOnlyWhatMayBeReplaced) {
+    TestMachine machine;
+    machine.writeFile("C:\\d\\new.dll", "new");
+    machine.writeFile("C:\\d\\old.dll", "old");
+    machine.writeFile("C:\\d\\held.dll", "held");
+    machine.writeFile("C:\\d\\ro.dll", "ro");
+    fs::create_directories(machine.dir() / "drive_c" / "d" / "sub");
+    markInUse("C:\\d\\held.dll", error::kSharingViolation);
+    ASSERT_TRUE(setFileAttributes("C:\\d\\ro.dll", kFileAttributeReadOnly));
+    const std::string held = "C:\\d\\held.dll", ro = "C:\\d\\ro.dll", sub = "C:\\d\\sub",
+                      old = "C:\\d\\old.dll";
+
+    EXPECT_TRUE(failsWith(moveFileEx("C:\\d\\new.dll", &old, 0), error::kAlreadyExists));
+    EXPECT_TRUE(failsWith(moveFileEx("C:\\d\\new.dll", &held, kMoveFileReplaceExisting),
+                          error::kSharingViolation));
+    EXPECT_TRUE(failsWith(moveFileEx("C:\\d\\new.dll", &ro, kMoveFileReplaceExisting),
+                          error::kAccessDenied));
+    EXPECT_TRUE(failsWith(moveFileEx("C:\\d\\new.dll", &sub, kMoveFileReplaceExisting),
+                          error::kAccessDenied));
+    EXPECT_TRUE(failsWith(moveFileEx("C:\\d\\new.dll", nullptr, 0), error::kInvalidParameter));
+    EXPECT_EQ(machine.readFile(held), "held");
+    ASSERT_TRUE(moveFileEx("C:\\d\\new.dll", &old, kMoveFileReplaceExisting));
+    EXPECT_EQ(machine.readFile(old), "new");
+    EXPECT_FALSE(fs::exists(machine.host("C:\\d\\new.dll")));
+}
+
+TEST(SimMoveFileEx, OtherDrivesNeedCopyAllowedAndNeverTakeADirectory) {
+    TestMachine machine;
+    fs::create_directories(machine.dir() / "drive_d");
+    machine.writeFile("C:\\d\\f.txt", "f");
+    fs::create_directories(machine.dir() / "drive_c" / "dir");
+    const std::string target = "D:\\f.txt";
+    EXPECT_TRUE(failsWith(moveFileEx("C:\\d\\f.txt", &target, 0), 17u));
+    EXPECT_TRUE(failsWith(moveFile("C:\\dir", "D:\\dir"), 17u));
+    ASSERT_TRUE(moveFileEx("C:\\d\\f.txt", &target, kMoveFileCopyAllowed));
+    EXPECT_EQ(machine.readFile(target), "f");
+}
+
+TEST(SimMoveFileEx, DelayedMovesAreAppendedToThePendingList) {
+    TestMachine machine;
+    machine.writeFile("C:\\WINDOWS\\Work\\new.dll", "new");
+    ASSERT_TRUE(setCurrentDirectory("C:\\WINDOWS"));
+    reg::writeValue(kSessionManager, "PendingFileRenameOperations", kRegMultiSz,
+                    std::string("\\??\\C:\\kept\0\0", 13) + '\0');
+    const std::string target = "system32\\x.dll";
+    ASSERT_TRUE(
+        moveFileEx("WORK\\new.dll", &target, kMoveFileDelayUntilReboot | kMoveFileReplaceExisting));
+    ASSERT_TRUE(moveFileEx("C:\\missing\\old.dll", nullptr, kMoveFileDelayUntilReboot));
+    const std::string plain = "C:\\b";
+    ASSERT_TRUE(moveFileEx("C:\\a", &plain, kMoveFileDelayUntilReboot));
+    ASSERT_TRUE(moveFileEx("C:\\old dir\\", nullptr, kMoveFileDelayUntilReboot));
+    const std::vector<std::string> expected = {"\\??\\C:\\kept",
+                                               "",
+                                               "\\??\\C:\\WINDOWS\\Work\\new.dll",
+                                               "!\\??\\C:\\WINDOWS\\system32\\x.dll",
+                                               "\\??\\C:\\missing\\old.dll",
+                                               "",
+                                               "\\??\\C:\\a",
+                                               "\\??\\C:\\b",
+                                               "\\??\\C:\\old dir\\",
+                                               ""};
+    EXPECT_EQ(pendingRenames(), expected);
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\Work\\new.dll"), "new");  // nothing moved yet
+}
+
+TEST(SimMoveFileEx, RefusedOnTheNineXFamily) {
+    TestMachine machine(sim::MachineOptions{.os = "98"});
+    machine.writeFile("C:\\a.txt", "a");
+    const std::string target = "C:\\b.txt";
+    EXPECT_TRUE(failsWith(moveFileEx("C:\\a.txt", &target, 0), error::kCallNotImplemented));
+    EXPECT_TRUE(failsWith(moveFileEx("C:\\a.txt", &target, kMoveFileDelayUntilReboot),
+                          error::kCallNotImplemented));
+    EXPECT_TRUE(pendingRenames().empty());
+    EXPECT_TRUE(moveFile("C:\\a.txt", "C:\\b.txt"));
+}
+
+TEST(SimDeleteFile, DeletesPlainFilesOnly) {
+    TestMachine machine;
+    machine.writeFile("C:\\d\\plain.txt", "p");
+    machine.writeFile("C:\\d\\ro.txt", "r");
+    machine.writeFile("C:\\d\\held.txt", "h");
+    markInUse("C:\\d\\held.txt", error::kLockViolation);
+    ASSERT_TRUE(setFileAttributes("C:\\d\\ro.txt", kFileAttributeReadOnly));
+    EXPECT_TRUE(deleteFile("C:\\D\\PLAIN.TXT"));
+    EXPECT_FALSE(fs::exists(machine.host("C:\\d\\plain.txt")));
+    EXPECT_TRUE(failsWith(deleteFile("C:\\d\\plain.txt"), error::kFileNotFound));
+    EXPECT_TRUE(failsWith(deleteFile("C:\\x\\plain.txt"), error::kPathNotFound));
+    EXPECT_TRUE(failsWith(deleteFile("C:\\d"), error::kAccessDenied));
+    EXPECT_TRUE(failsWith(deleteFile("C:\\d\\ro.txt"), error::kAccessDenied));
+    EXPECT_TRUE(failsWith(deleteFile("C:\\d\\held.txt"), error::kLockViolation));
+    ASSERT_TRUE(setFileAttributes("C:\\d\\ro.txt", kFileAttributeNormal));
+    EXPECT_TRUE(deleteFile("C:\\d\\ro.txt"));
+}
+
+TEST(SimDirectories, CreateAndRemoveWithWindowsErrors) {
+    TestMachine machine;
+    EXPECT_TRUE(createDirectory("C:\\New Dir"));
+    EXPECT_TRUE(fs::is_directory(machine.dir() / "drive_c" / "New Dir"));
+    EXPECT_TRUE(failsWith(createDirectory("c:\\new dir"), error::kAlreadyExists));
+    EXPECT_TRUE(failsWith(createDirectory("C:\\a\\b"), error::kPathNotFound));
+    machine.writeFile("C:\\New Dir\\f.txt", "f");
+    EXPECT_TRUE(failsWith(removeDirectory("C:\\New Dir"), error::kDirNotEmpty));
+    EXPECT_TRUE(failsWith(removeDirectory("C:\\New Dir\\f.txt"), 267u));
+    EXPECT_TRUE(failsWith(removeDirectory("C:\\New Dir\\none"), error::kFileNotFound));
+    EXPECT_TRUE(failsWith(removeDirectory("C:\\none\\none"), error::kPathNotFound));
+    EXPECT_TRUE(failsWith(removeDirectory("C:\\"), error::kAccessDenied));
+    EXPECT_TRUE(failsWith(removeDirectory(""), error::kPathNotFound));
+    ASSERT_TRUE(deleteFile("C:\\New Dir\\f.txt"));
+    ASSERT_TRUE(setCurrentDirectory("C:\\New Dir"));
+    EXPECT_TRUE(failsWith(removeDirectory("C:\\New Dir"), error::kSharingViolation));
+    ASSERT_TRUE(setCurrentDirectory("C:\\"));
+    EXPECT_TRUE(removeDirectory("C:\\New Dir"));
+    EXPECT_FALSE(fs::exists(machine.dir() / "drive_c" / "New Dir"));
+}
+
+TEST(SimFileTimes, ReadAndSetAsFileTimeTicks) {
+    TestMachine machine;
+    machine.writeFile("C:\\t.txt", "t");
+    // 2020-01-01 00:00:00.1234567 UTC.
+    const uint64_t lastWrite = 132223104001234567ull;
+    ASSERT_TRUE(setFileTimes("C:\\t.txt", FileTimes{0, 0, lastWrite}));
+    FileTimes times;
+    ASSERT_TRUE(getFileTimes("C:\\t.txt", &times));
+    EXPECT_EQ(times.lastWrite, lastWrite);
+    // The host keeps it as 1577836800.1234567 seconds after the Unix epoch.
+    const auto onHost =
+        std::chrono::file_clock::to_sys(fs::last_write_time(machine.host("C:\\t.txt")));
+    EXPECT_EQ(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(onHost.time_since_epoch()).count(),
+        1577836800'123456700ll);
+    const uint64_t lastAccess = lastWrite + 10'000'000;
+    ASSERT_TRUE(setFileTimes("C:\\t.txt", FileTimes{0, lastAccess, 0}));
+    ASSERT_TRUE(getFileTimes("C:\\t.txt", &times));
+    EXPECT_EQ(times.lastWrite, lastWrite);  // a zero field is left as it was
+    EXPECT_EQ(times.lastAccess, lastAccess);
+    EXPECT_NE(times.creation, 0u);
+    ASSERT_TRUE(getFileTimes("C:\\", &times));  // directories too
+    EXPECT_NE(times.lastWrite, 0u);
+
+    EXPECT_TRUE(failsWith(getFileTimes("C:\\none", &times), error::kFileNotFound));
+    EXPECT_TRUE(
+        failsWith(setFileTimes("C:\\x\\none", FileTimes{0, 0, lastWrite}), error::kPathNotFound));
+    markInUse("C:\\t.txt", error::kSharingViolation);
+    EXPECT_TRUE(failsWith(setFileTimes("C:\\t.txt", FileTimes{0, 0, 1}), error::kSharingViolation));
+    EXPECT_TRUE(getFileTimes("C:\\t.txt", &times));
+}
+
+TEST(SimFilesInUse, WritesFailAndReadsWork) {
+    TestMachine machine;
+    machine.writeFile("C:\\WINDOWS\\held.dll", "held");
+    markInUse("C:\\windows\\HELD.dll", error::kSharingViolation);
+    markInUse("C:\\WINDOWS\\released.dll", 0);
+    EXPECT_EQ(sim::fileInUseError("C:\\WINDOWS\\released.dll"), 0u);
+    EXPECT_EQ(openFile("C:\\WINDOWS\\held.dll", "ab"), nullptr);
+    EXPECT_EQ(getLastError(), error::kSharingViolation);
+    EXPECT_EQ(openFile("C:\\WINDOWS\\held.dll", "rb+"), nullptr);
+    std::FILE* reading = openFile("C:\\WINDOWS\\held.dll", "rb");
+    ASSERT_NE(reading, nullptr);
+    std::fclose(reading);
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\held.dll"), "held");
+}
