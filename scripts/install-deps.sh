@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-format
   libgtest-dev libgmock-dev
+  libmspack-dev mscompress
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   wine wine64
 )
