@@ -2,19 +2,17 @@
 
 #include <ctime>
 
+#include "commands/delete_file_info.h"
 #include "commands/generic_info.h"
+#include "commands/inst_file_info.h"
 #include "support/debug_log.h"
+#include "support/file_op.h"
 #include "support/registry.h"
 
 namespace {
 
 constexpr const char* kSettingsRoot = "HKLM";
 constexpr const char* kSettingsKey = "SOFTWARE\\Qentrel";
-
-void logLine(const CStdStr& text) {
-    GetDebugLog() << text << '\n';
-    GetDebugLog().flush();
-}
 
 }  // namespace
 
@@ -27,12 +25,12 @@ void DadazadoEngine::readDebugSettings() {
 }
 
 void DadazadoEngine::logHeader(const CStdStr& commandLine) {
-    logLine("---- Post install utility Flight Recorder ----");
+    LogLine("---- Post install utility Flight Recorder ----");
     const std::time_t now = std::time(nullptr);
     // asctime's text carries its own line feed; the second one leaves an empty line.
     GetDebugLog() << std::asctime(std::localtime(&now)) << '\n';
     GetDebugLog().flush();
-    logLine("Command line: " + commandLine);
+    LogLine("Command line: " + commandLine);
 }
 
 void DadazadoEngine::logRunSettings() const {
@@ -69,6 +67,8 @@ int DadazadoEngine::run(const CStdStr& commandLine) {
     std::vector<std::unique_ptr<GenericInfo>> handlers = buildHandlers();
     for (const std::unique_ptr<GenericInfo>& handler : handlers) handler->Process();
     handlers.clear();
+    // Replacements the system would not schedule itself must reach it before the run ends.
+    FileOp::writePendingRenames();
     return 0;
 }
 
@@ -77,6 +77,8 @@ std::vector<std::unique_ptr<GenericInfo>> DadazadoEngine::buildHandlers() {
     // built: unzip, self-extracting archives, install files, per-driver handlers, per-printer
     // handlers, INI updates, Start menu, run applications, delete files, uninstaller.
     std::vector<std::unique_ptr<GenericInfo>> handlers;
+    handlers.push_back(std::make_unique<InstFileInfo>(this));
+    handlers.push_back(std::make_unique<DeleteFileInfo>(this));
     return handlers;
 }
 

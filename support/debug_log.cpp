@@ -67,3 +67,8 @@ DebugLog theDebugLog;
 }
 
 DebugLog& GetDebugLog() { return theDebugLog; }
+
+void LogLine(const CStdStr& text) {
+    theDebugLog << text << '\n';
+    theDebugLog.flush();
+}

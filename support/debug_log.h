@@ -51,3 +51,6 @@ class DebugLog : public std::ostream {
 };
 
 DebugLog& GetDebugLog();
+
+// Writes text as one line and flushes it.
+void LogLine(const CStdStr& text);

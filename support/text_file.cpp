@@ -165,3 +165,12 @@ bool TextFile::WriteString(const CStdStr& text) {
     GetDebugLog().flush();
     return false;
 }
+
+std::vector<CStdStr> ReadTextLines(const CStdStr& path) {
+    std::vector<CStdStr> lines;
+    TextFile file;
+    if (!file.Open(path, TextFile::ReadMode, TextFile::UnknownText)) return lines;
+    CStdStr line;
+    while (file.ReadString(line)) lines.push_back(line);
+    return lines;
+}

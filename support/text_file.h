@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "support/cstd_str.h"
 
@@ -47,3 +48,6 @@ class TextFile {
 // UnknownText when the file cannot be opened, Utf16Text when it starts with FF FE, else
 // AnsiText (a file shorter than two bytes too).
 int32_t DetectEncoding(const CStdStr& path);
+
+// Every line of an existing file, its encoding detected; empty when it cannot be read.
+std::vector<CStdStr> ReadTextLines(const CStdStr& path);

@@ -1,0 +1,97 @@
+#include <cstdio>
+#include <vector>
+
+#include "platform/file_ops.h"
+#include "platform/version_info.h"
+#include "support/debug_log.h"
+#include "support/file_op.h"
+#include "support/string_tokenizer.h"
+
+namespace {
+
+bool lastWriteTime(const PathObject& file, uint64_t* time) {
+    platform::FileTimes times;
+    if (!platform::getFileTimes(file.GetFullPath(), &times)) {
+        GetDebugLog() << "FileOp::IsNewerTime: could not get file time for " << file.GetFullPath()
+                      << '\n';
+        GetDebugLog().flush();
+        return false;
+    }
+    *time = times.lastWrite;
+    return true;
+}
+
+CStdStr queryText(const std::vector<char>& block, const std::string& subBlock) {
+    const void* value = nullptr;
+    uint32_t length = 0;
+    if (!platform::verQueryValue(block.data(), subBlock, &value, &length) || value == nullptr)
+        return CStdStr();
+    const char* text = static_cast<const char*>(value);
+    size_t size = 0;
+    while (size < length && text[size] != '\0') ++size;
+    return CStdStr(std::string(text, size));
+}
+
+std::string fileVersionKey(const std::vector<char>& block) {
+    const void* value = nullptr;
+    uint32_t length = 0;
+    if (!platform::verQueryValue(block.data(), "\\VarFileInfo\\Translation", &value, &length) ||
+        value == nullptr || length < 4)
+        return {};
+    const auto* bytes = static_cast<const unsigned char*>(value);
+    const uint32_t entry =
+        bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+    // The entry keeps the language in its low half; the key names the language first.
+    const uint32_t swapped = (entry << 16) | (entry >> 16);
+    char key[64];
+    std::snprintf(key, sizeof key, "\\StringFileInfo\\%08lx\\FileVersion",
+                  static_cast<unsigned long>(swapped));
+    return key;
+}
+
+std::vector<int> versionFields(const CStdStr& version) {
+    std::vector<int> fields;
+    StringTokenizer tokens(version, '.', 0);
+    CStdStr token;
+    while (tokens.next(token)) fields.push_back(cstd::atoi(token));
+    return fields;
+}
+
+}  // namespace
+
+namespace FileOp {
+
+int IsNewerTime(const PathObject& source, const PathObject& destination) {
+    uint64_t sourceTime = 0;
+    uint64_t destinationTime = 0;
+    if (!lastWriteTime(source, &sourceTime) || !lastWriteTime(destination, &destinationTime))
+        return 0;
+    if (sourceTime < destinationTime) return -1;
+    return sourceTime > destinationTime ? 1 : 0;
+}
+
+CStdStr GetFileVersion(const PathObject& file) {
+    if (!file.HasFileName()) return CStdStr();
+    const uint32_t size = platform::getFileVersionInfoSize(file.GetFullPath());
+    if (size == 0) return CStdStr();
+    std::vector<char> block(size + 1);
+    if (!platform::getFileVersionInfo(file.GetFullPath(), size, block.data())) return CStdStr();
+    const std::string key = fileVersionKey(block);
+    CStdStr version = key.empty() ? CStdStr() : queryText(block, key);
+    for (char& c : version)
+        if (c == ',') c = '.';
+    return version;
+}
+
+int CompareVersion(const PathObject& first, const PathObject& second) {
+    const std::vector<int> a = versionFields(GetFileVersion(first));
+    const std::vector<int> b = versionFields(GetFileVersion(second));
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        if (a[i] > b[i]) return 1;
+        if (a[i] < b[i]) return -1;
+    }
+    if (a.size() > b.size()) return 1;
+    return a.size() < b.size() ? -1 : 0;
+}
+
+}  // namespace FileOp

@@ -1,0 +1,77 @@
+#include "platform/errors.h"
+#include "platform/file_ops.h"
+#include "support/debug_log.h"
+#include "support/file_op.h"
+
+namespace {
+
+bool copyOver(const PathObject& source, const PathObject& destination) {
+    return platform::copyFile(source.GetFullPath(), destination.GetFullPath(), false);
+}
+
+void logLine(const CStdStr& text, uint32_t code) {
+    GetDebugLog() << text << code << '\n';
+    GetDebugLog().flush();
+}
+
+// A free name beside the destination: made by the system, then removed so that only the
+// name is kept.
+PathObject freeNameBeside(const PathObject& destination) {
+    const PathObject temp = get_temp_name(destination);
+    if (temp.HasFileName()) platform::deleteFile(temp.GetFullPath());
+    return temp;
+}
+
+// The destination is held open by someone: move it aside and copy again, or, when even that
+// is refused, leave the new file beside it for the system to swap in at the next restart.
+bool copyOverFileInUse(const PathObject& source, const PathObject& destination) {
+    LogLine("FileOp::Copy: destination file " + destination.GetFullPath() +
+            " is in use.  Trying to rename it...");
+    const PathObject temp = freeNameBeside(destination);
+    if (platform::moveFile(destination.GetFullPath(), temp.GetFullPath())) {
+        if (copyOver(source, destination)) {
+            FileOp::RemoveFile(temp, 0);
+            return true;
+        }
+        logLine("FileOp::Copy: second CopyFile try failed with code ", platform::getLastError());
+    }
+    LogLine("FileOp::Copy: that sucker just won't budge.  Replacing " + destination.GetFullPath() +
+            " with " + temp.GetFullPath() + " after reboot.");
+    if (!copyOver(source, temp)) {
+        logLine("FileOp::Copy: third CopyFile try failed with code ", platform::getLastError());
+        return false;
+    }
+    const CStdStr target = destination.GetFullPath();
+    FileOp::replaceOnReboot(temp.GetFullPath(), &target);
+    LogLine("! Reboot Required: To replace locked file. Inside FileOp::Copy.");
+    return true;
+}
+
+}  // namespace
+
+namespace FileOp {
+
+bool ShouldCopy(const PathObject& source, const PathObject& destination, int flags) {
+    if ((flags & (CopyIfVersionDiffers | CopyIfTimeDiffers)) == 0) return true;
+    if (!destination.Exists()) return true;
+    if ((flags & CopyIfVersionDiffers) && CompareVersion(source, destination) != 0) return true;
+    return (flags & CopyIfTimeDiffers) && IsNewerTime(source, destination) != 0;
+}
+
+bool Copy(const PathObject& source, const PathObject& destination, int flags) {
+    if (!ShouldCopy(source, destination, flags)) return true;
+    if (copyOver(source, destination)) return true;
+    const uint32_t code = platform::getLastError();
+    const bool inUse = code == platform::error::kLockViolation ||
+                       (code == platform::error::kSharingViolation && (flags & ReplaceInUse));
+    if (!inUse) {
+        logLine("FileOp::Copy: CopyFile failed with code ", code);
+        return false;
+    }
+    if ((flags & InUseOnlyIfDifferent) &&
+        !ShouldCopy(source, destination, CopyIfVersionDiffers | CopyIfTimeDiffers))
+        return true;
+    return copyOverFileInUse(source, destination);
+}
+
+}  // namespace FileOp
