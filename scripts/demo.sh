@@ -18,8 +18,19 @@ MACHINE="$(mktemp -d "${TMPDIR:-/tmp}/dadazado-demo-XXXXXX")"
   --driver-path DEMO.DLL --data-file DEMO.PPD --config-file DEMOUI.DLL
 "$winsim" printer add "$MACHINE" "Demo Printer 100" --driver "Demo Printer 100" --port LPT1:
 "$winsim" reg import "$MACHINE" tools/demo/flight-recorder.reg
-mkdir -p "$MACHINE/drive_c/Drivers/Demo"
-cp tools/demo/oem.inf "$MACHINE/drive_c/Drivers/Demo/oem.inf"
+"$winsim" reg import "$MACHINE" tools/demo/machine-state.reg
+package="$MACHINE/drive_c/Drivers/Demo"
+system32="$MACHINE/drive_c/WINDOWS/system32"
+mkdir -p "$package"
+cp tools/demo/oem.inf tools/demo/package/README.TXT tools/demo/package/DEMOMON.DLL "$package/"
+# The package ships the resource library in the SZDD format, as driver packages do.
+cp tools/demo/package/DEMORES.DLL "$package/DEMORES.DL"
+(cd "$package" && mscompress DEMORES.DL && rm DEMORES.DL)
+# What an earlier version left on the machine.
+echo "old monitor library" >"$system32/DEMOMON.DLL"
+touch -d '2001-01-01' "$system32/DEMOMON.DLL"
+echo "obsolete" >"$system32/DEMOOLD.DLL"
+echo "obsolete, but in use" >"$system32/DEMOLOCK.DLL"
 
 set +e
 "$winsim" exec "$MACHINE" --cd 'C:\Drivers\Demo' -- \
@@ -30,4 +41,11 @@ echo "machine:   $MACHINE"
 echo "exit code: $code"
 echo "---- C:\\flight.log"
 cat "$MACHINE/drive_c/flight.log"
+echo "---- what the run changed"
+for f in DEMORES.DLL DEMOMON.DLL DEMOMON.OLD DEMOOLD.DLL DEMOLOCK.DLL; do
+  if [[ -e "$system32/$f" ]]; then echo "system32\\$f: $(head -c 60 "$system32/$f" | head -1)"
+  else echo "system32\\$f: (none)"; fi
+done
+ls "$MACHINE/drive_c/Program Files/Demo Systems/Printer Tools" 2>/dev/null | sed 's/^/Program Files\\Demo Systems\\Printer Tools\\/'
+"$winsim" show "$MACHINE" | sed -n '/^At the next restart:/,$p'
 exit "$code"
