@@ -66,6 +66,7 @@ constexpr uint32_t kPrinterEnumLocal = 0x2;
 constexpr uint32_t kPrinterEnumConnections = 0x4;
 
 constexpr uint32_t kErrorInvalidPrinterName = 1801;
+constexpr uint32_t kPrinterAttributeEnableBidi = 0x800;
 
 // OpenPrinter with no data type and no device mode.
 bool openPrinter(const std::string& name, uint32_t desiredAccess, PrinterHandle* handle);
@@ -86,6 +87,33 @@ bool enumPrinters(uint32_t flags, std::vector<PrinterInfo2>* printers);
 // "Windows 4.0"), at level 3 or 6. The vector is replaced.
 bool enumPrinterDrivers(const std::string& environment, std::vector<DriverInfo3>* drivers);
 bool enumPrinterDrivers(const std::string& environment, std::vector<DriverInfo6>* drivers);
+
+// AddPrinterDriver on the local computer at level 3 or 6, for the record's environment (the
+// current one when empty). The files the record names (by full path or bare name) must be in
+// the spooler's driver directory, or already in the version directory; a record of the same
+// name and version replaces the old one.
+bool addPrinterDriver(const DriverInfo3& driver);
+bool addPrinterDriver(const DriverInfo6& driver);
+
+// GetPrinterData: returns the Win32 error code (0 on success) as the call does, without
+// touching the last error. Fills *type, *needed and, when bufferSize is large enough,
+// *data; a buffer too small gives kMoreData (234) with *type and *needed set. A missing
+// value gives 2.
+uint32_t getPrinterData(PrinterHandle handle, const std::string& valueName, uint32_t* type,
+                        std::string* data, uint32_t bufferSize, uint32_t* needed);
+// SetPrinterData: returns the Win32 error code; the handle needs the administer right (5).
+uint32_t setPrinterData(PrinterHandle handle, const std::string& valueName, uint32_t type,
+                        const std::string& data);
+
+// EnumMonitors at level 1 on the local computer. With names null only the size is asked for:
+// *needed gets it and the call fails with kInsufficientBuffer as with an empty buffer (a size
+// of 0 means the spooler could not answer). With names given, the vector is replaced.
+bool enumMonitors(std::vector<std::string>* names, uint32_t* needed);
+
+// AddPrintProcessor on the local computer: the library (a file name) must already be in
+// the print-processor directory of that environment.
+bool addPrintProcessor(const std::string& environment, const std::string& libraryName,
+                       const std::string& processorName);
 
 // GetPrinterDriverDirectory and GetPrintProcessorDirectory for the local computer, the
 // current environment, level 1. Empty with the last error on failure.

@@ -5,35 +5,14 @@
 #include "platform/errors.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/names.h"
-#include "platform/sim/os_keys.h"
 #include "platform/sim/registry_store.h"
+#include "platform/sim/spooler_driver_layout.h"
 #include "platform/sim/spooler_keys.h"
 #include "platform/spooler.h"
-#include "platform/system_info.h"
 
 namespace platform {
 
 namespace {
-
-constexpr uint32_t kErrorInvalidEnvironment = 1805;
-
-std::string environmentsKey() { return std::string(sim::spooler::kPrintKey) + "\\Environments"; }
-
-// The environment's key name as stored, else as asked for.
-std::string storedEnvironmentName(const std::string& name) {
-    for (const std::string& stored : sim::registry::subkeys(environmentsKey()))
-        if (sim::equalsIgnoringCase(stored, name)) return stored;
-    return name;
-}
-
-// Where a driver's files live: on the NT family in the environment's driver directory, below a
-// directory per driver version; on 9x in the system directory.
-std::string driverFileDirectory(const sim::spooler::EnvironmentInfo& environment,
-                                const std::string& version) {
-    if (sim::isWin9xMachine()) return getSystemDirectory();
-    return getSystemDirectory() + "\\spool\\drivers\\" + environment.driverSubdirectory + "\\" +
-           version;
-}
 
 std::string fullPath(const std::string& directory, const std::string& file) {
     return file.empty() ? file : directory + "\\" + file;
@@ -46,7 +25,7 @@ struct DriverKey {
 };
 
 std::vector<DriverKey> driverKeys(const std::string& environment) {
-    const std::string drivers = environmentsKey() + "\\" + environment + "\\Drivers";
+    const std::string drivers = sim::spooler::environmentsKey() + "\\" + environment + "\\Drivers";
     std::vector<DriverKey> keys;
     for (const std::string& versionKey : sim::registry::subkeys(drivers)) {
         constexpr std::string_view kPrefix = "Version-";
@@ -104,12 +83,6 @@ void readRecord(const DriverKey& key, const std::string& environment, const std:
     readLevel6Extras(key, info);
 }
 
-// An empty environment is the machine's own, as a null one is for the Win32 call.
-std::string requestedEnvironment(const std::string& environment) {
-    if (!environment.empty()) return environment;
-    return sim::isWin9xMachine() ? "Windows 4.0" : "Windows NT x86";
-}
-
 template <typename Record>
 bool enumDrivers(const std::string& asked, std::vector<Record>* drivers) {
     if (drivers == nullptr) {
@@ -117,20 +90,21 @@ bool enumDrivers(const std::string& asked, std::vector<Record>* drivers) {
         return false;
     }
     drivers->clear();
-    const std::string requested = requestedEnvironment(asked);
+    const std::string requested = sim::spooler::requestedEnvironment(asked);
     if (const uint32_t fault = sim::injectedFault("EnumPrinterDrivers", requested)) {
         setLastError(fault);
         return false;
     }
     const sim::spooler::EnvironmentInfo* environment = sim::spooler::findEnvironment(requested);
     if (environment == nullptr) {
-        setLastError(kErrorInvalidEnvironment);
+        setLastError(sim::spooler::kErrorInvalidEnvironment);
         return false;
     }
-    const std::string stored = storedEnvironmentName(requested);
+    const std::string stored = sim::spooler::storedEnvironmentName(requested);
     for (const DriverKey& key : driverKeys(stored)) {
         Record record;
-        readRecord(key, environment->name, driverFileDirectory(*environment, key.versionDirectory),
+        readRecord(key, environment->name,
+                   sim::spooler::driverVersionDirectory(*environment, key.versionDirectory),
                    &record);
         drivers->push_back(std::move(record));
     }

@@ -214,6 +214,62 @@ TEST_F(Winsim, DriverAddFollowsTheMachinesFamily) {
     EXPECT_TRUE(sim::resolvePath("C:\\WINDOWS\\SYSTEM\\nine.drv").exists);
 }
 
+TEST_F(Winsim, MonitorAndProcessorAddInstallOnceWithTheirLibraries) {
+    ASSERT_EQ(winsim({"monitor", "add", dir(), "PJL Monitor", "--driver", "pjlmon.dll"}).exitCode,
+              0);
+    machine.writeFile("C:\\WINDOWS\\system32\\spool\\prtprocs\\w32x86\\real.dll", "real");
+    ASSERT_EQ(winsim({"processor", "add", dir(), "Real", "--driver", "real.dll"}).exitCode, 0);
+    ASSERT_EQ(winsim({"processor", "add", dir(), "Fancy", "--driver", "fancy.dll", "--environment",
+                      "windows x64"})
+                  .exitCode,
+              0);
+    machine.reload();
+    EXPECT_EQ(text(std::string(kPrint) + "\\Monitors\\PJL Monitor", "Driver"), "pjlmon.dll");
+    std::vector<std::string> monitors;
+    uint32_t needed = 0;
+    ASSERT_TRUE(platform::enumMonitors(&monitors, &needed));
+    EXPECT_EQ(monitors, (std::vector<std::string>{"Local Port", "PJL Monitor"}));
+    const std::string environments = std::string(kPrint) + "\\Environments\\";
+    EXPECT_EQ(text(environments + "Windows NT x86\\Print Processors\\Real", "Driver"), "real.dll");
+    EXPECT_EQ(text(environments + "Windows x64\\Print Processors\\Fancy", "Driver"), "fancy.dll");
+    EXPECT_EQ(machine.readFile("C:\\WINDOWS\\system32\\spool\\prtprocs\\w32x86\\real.dll"), "real");
+    EXPECT_TRUE(sim::resolvePath("C:\\WINDOWS\\system32\\spool\\prtprocs\\x64\\fancy.dll").exists);
+
+    const ProgramResult again = winsim({"monitor", "add", dir(), "pjl monitor", "--driver", "x"});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_NE(again.standardError.find("already exists"), std::string::npos);
+    EXPECT_EQ(winsim({"processor", "add", dir(), "REAL", "--driver", "x.dll"}).exitCode, 1);
+    EXPECT_EQ(winsim({"processor", "add", dir(), "P", "--driver", "..\\x.dll"}).exitCode, 2);
+    EXPECT_EQ(winsim({"monitor", "add", dir(), "M"}).exitCode, 2);
+}
+
+TEST_F(Winsim, ShowPrintsPrinterDataAndWholeDriverRecords) {
+    ASSERT_EQ(winsim({"printer", "add", dir(), "Office", "--driver", "HP X"}).exitCode, 0);
+    ASSERT_EQ(
+        winsim({"driver", "add", dir(), "HP X", "--driver-path", "x.dll", "--data-file", "x.ppd",
+                "--config-file", "ui.dll", "--dependent", "a.dll", "--monitor", "PJL Monitor"})
+            .exitCode,
+        0);
+    const std::string data = scratch("data.reg");
+    writeHostFile(data,
+                  "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Print\\"
+                  "Printers\\Office\\PrinterDriverData]\n\"Mode\"=\"fast\"\n"
+                  "\"Count\"=dword:0000002a\n\"Blob\"=hex:01,ff\n");
+    ASSERT_EQ(winsim({"reg", "import", dir(), data}).exitCode, 0);
+    int exitCode = -1;
+    const std::string shown = output({"show", dir()}, &exitCode);
+    EXPECT_EQ(exitCode, 0);
+    const std::string version3 = "C:\\WINDOWS\\system32\\spool\\drivers\\w32x86\\3\\";
+    for (const std::string& expected :
+         {std::string("    data \"Mode\" (REG_SZ): \"fast\"\n"),
+          std::string("    data \"Count\" (REG_DWORD): 0x0000002a\n"),
+          std::string("    data \"Blob\" (REG_BINARY): hex 01,ff\n"),
+          std::string("    Version: 3\n"), "    Driver: " + version3 + "x.dll\n",
+          "    Configuration File: " + version3 + "ui.dll\n",
+          "    Dependent File: " + version3 + "a.dll\n", std::string("    Monitor: PJL Monitor\n")})
+        EXPECT_NE(shown.find(expected), std::string::npos) << expected << shown;
+}
+
 TEST_F(Winsim, RegImportMergesEachFileFormat) {
     reg::writeValue("HKLM\\SOFTWARE\\Acme", "Keep", platform::kRegSz, std::string("old\0", 4));
     reg::writeValue("HKLM\\SOFTWARE\\Acme", "Drop", platform::kRegSz, std::string("x\0", 2));

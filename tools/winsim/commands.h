@@ -11,6 +11,8 @@ int runRegImport(const std::vector<std::string>& words);
 int runRegExport(const std::vector<std::string>& words);
 int runPrinterAdd(const std::vector<std::string>& words);
 int runDriverAdd(const std::vector<std::string>& words);
+int runMonitorAdd(const std::vector<std::string>& words);
+int runProcessorAdd(const std::vector<std::string>& words);
 int runShow(const std::vector<std::string>& words);
 int runExec(const std::vector<std::string>& words);
 

@@ -15,9 +15,14 @@ struct Subcommand {
 };
 
 constexpr Subcommand kSubcommands[] = {
-    {"new", nullptr, winsim::runNew},        {"reg", "import", winsim::runRegImport},
-    {"reg", "export", winsim::runRegExport}, {"printer", "add", winsim::runPrinterAdd},
-    {"driver", "add", winsim::runDriverAdd}, {"show", nullptr, winsim::runShow},
+    {"new", nullptr, winsim::runNew},
+    {"reg", "import", winsim::runRegImport},
+    {"reg", "export", winsim::runRegExport},
+    {"printer", "add", winsim::runPrinterAdd},
+    {"driver", "add", winsim::runDriverAdd},
+    {"monitor", "add", winsim::runMonitorAdd},
+    {"processor", "add", winsim::runProcessorAdd},
+    {"show", nullptr, winsim::runShow},
     {"exec", nullptr, winsim::runExec},
 };
 
@@ -28,6 +33,8 @@ constexpr const char* kUsage =
     "  reg export DIR [KEY]           print the registry or one key\n"
     "  printer add DIR NAME ...       add a printer or a printer connection\n"
     "  driver add DIR NAME ...        install a printer driver\n"
+    "  monitor add DIR NAME ...       install a port or language monitor\n"
+    "  processor add DIR NAME ...     install a print processor\n"
     "  show DIR                       describe the machine\n"
     "  exec DIR [--cd DIR] -- PROG    run a program on the machine\n"
     "Each command explains itself with --help.\n";

@@ -18,8 +18,9 @@ namespace {
 const CommandInfo kShow = {
     "show",
     "usage: winsim show DIR\n"
-    "  Prints the machine's Windows version, directories, printers, drivers, port monitors\n"
-    "  and print processors, and the file operations waiting for the next restart.\n",
+    "  Prints the machine's Windows version, directories, printers and their data, drivers,\n"
+    "  port monitors and print processors, and the file operations waiting for the next\n"
+    "  restart.\n",
     {},
     1,
     1};
@@ -58,11 +59,70 @@ std::string printerLine(const std::string& key, const std::string& name) {
            ", port " + quoted(sim::registry::readString(key, "Port"));
 }
 
+std::string hexBytes(const std::string& data) {
+    std::string text;
+    char byte[4];
+    for (unsigned char c : data) {
+        std::snprintf(byte, sizeof byte, text.empty() ? "%02x" : ",%02x", c);
+        text += byte;
+    }
+    return text;
+}
+
+std::vector<std::string> splitMultiString(const std::string& data);
+
+// A value's data as a person reads it: text quoted, numbers in hex, anything else as bytes.
+std::string describeData(uint32_t type, const std::string& data) {
+    if (type == platform::kRegSz || type == platform::kRegExpandSz)
+        return quoted(data.substr(0, data.find('\0')));
+    if (type == platform::kRegDword && data.size() == 4) {
+        uint32_t number = 0;
+        for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(data[i]);
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%08x", number);
+        return text;
+    }
+    if (type == platform::kRegMultiSz) {
+        std::string text;
+        for (const std::string& item : splitMultiString(data))
+            text += (text.empty() ? "" : ", ") + quoted(item);
+        return text;
+    }
+    return "hex " + hexBytes(data);
+}
+
+std::string typeName(uint32_t type) {
+    switch (type) {
+        case platform::kRegSz:
+            return "REG_SZ";
+        case platform::kRegExpandSz:
+            return "REG_EXPAND_SZ";
+        case platform::kRegBinary:
+            return "REG_BINARY";
+        case platform::kRegDword:
+            return "REG_DWORD";
+        case platform::kRegMultiSz:
+            return "REG_MULTI_SZ";
+        case platform::kRegQword:
+            return "REG_QWORD";
+        default:
+            return "type " + std::to_string(type);
+    }
+}
+
+void showPrinterData(const std::string& printerKey) {
+    for (const auto& [name, value] : sim::registry::values(printerKey + "\\PrinterDriverData"))
+        line("    data " + quoted(name) + " (" + typeName(value.first) +
+             "): " + describeData(value.first, value.second));
+}
+
 void showPrinters() {
     line("Printers:");
     size_t count = 0;
     for (const std::string& name : sim::registry::subkeys(sim::spooler::kPrintersKey)) {
-        line(printerLine(std::string(sim::spooler::kPrintersKey) + "\\" + name, name));
+        const std::string key = std::string(sim::spooler::kPrintersKey) + "\\" + name;
+        line(printerLine(key, name));
+        showPrinterData(key);
         ++count;
     }
     for (const std::string& keyName : sim::registry::subkeys(sim::spooler::kConnectionsKey)) {
@@ -71,17 +131,14 @@ void showPrinters() {
         const std::string key = std::string(sim::spooler::kConnectionsKey) + "\\" + keyName;
         const std::string server = "\\\\" + keyName.substr(2, comma - 2);
         line(printerLine(key, server + "\\" + keyName.substr(comma + 1)) + ", server " + server);
+        showPrinterData(key);
         ++count;
     }
     if (count == 0) line("  (none)");
 }
 
-std::vector<std::string> multiString(const std::string& key, const char* name) {
-    uint32_t type = 0;
-    std::string data;
+std::vector<std::string> splitMultiString(const std::string& data) {
     std::vector<std::string> items;
-    if (!sim::registry::readValue(key, name, &type, &data) || type != platform::kRegMultiSz)
-        return items;
     for (size_t start = 0; start < data.size();) {
         const size_t end = std::min(data.find('\0', start), data.size());
         if (end > start) items.push_back(data.substr(start, end - start));
@@ -90,15 +147,37 @@ std::vector<std::string> multiString(const std::string& key, const char* name) {
     return items;
 }
 
-void showDriverFiles(const std::string& key, const std::string& directory) {
+std::vector<std::string> multiString(const std::string& key, const char* name) {
+    uint32_t type = 0;
+    std::string data;
+    if (!sim::registry::readValue(key, name, &type, &data) || type != platform::kRegMultiSz)
+        return {};
+    return splitMultiString(data);
+}
+
+// The whole record, with the files where the spooler reports them.
+void showDriverRecord(const std::string& key, const std::string& directory) {
+    const std::string version = sim::registry::readString(key, "Version");
+    if (!version.empty()) line("    Version: " + version);
     for (const char* name : {"Driver", "Data File", "Configuration File", "Help File"}) {
         const std::string file = sim::registry::readString(key, name);
         if (!file.empty()) line("    " + std::string(name) + ": " + directory + "\\" + file);
     }
     for (const std::string& file : multiString(key, "Dependent Files"))
         line("    Dependent File: " + directory + "\\" + file);
-    const std::string monitor = sim::registry::readString(key, "Monitor");
-    if (!monitor.empty()) line("    Monitor: " + monitor);
+    for (const char* name :
+         {"Monitor", "Datatype", "Manufacturer", "OEM Url", "HardwareID", "Provider"}) {
+        const std::string text = sim::registry::readString(key, name);
+        if (!text.empty()) line("    " + std::string(name) + ": " + text);
+    }
+    for (const std::string& previous : multiString(key, "Previous Names"))
+        line("    Previous Name: " + previous);
+    for (const char* name : {"DriverDate", "DriverVersion"}) {
+        uint32_t type = 0;
+        std::string data;
+        if (sim::registry::readValue(key, name, &type, &data))
+            line("    " + std::string(name) + ": " + describeData(type, data));
+    }
 }
 
 // "Version-3" as 3; false for a key of another name.
@@ -116,8 +195,8 @@ void showDrivers() {
             if (!versionOfKey(versionKey, &version)) continue;
             for (const std::string& name : sim::registry::subkeys(driversKey + "\\" + versionKey)) {
                 line("  " + environment + ", version " + std::to_string(version) + ": " + name);
-                showDriverFiles(driverKey(environment, version, name),
-                                driverFileDirectory(environment, version));
+                showDriverRecord(driverKey(environment, version, name),
+                                 driverFileDirectory(environment, version));
                 ++count;
             }
         }
