@@ -78,6 +78,8 @@ std::vector<std::unique_ptr<GenericInfo>> DadazadoEngine::buildHandlers() {
     // handlers, INI updates, Start menu, run applications, delete files, uninstaller.
     std::vector<std::unique_ptr<GenericInfo>> handlers;
     handlers.push_back(std::make_unique<InstFileInfo>(this));
+    SetupMultipleDrivers(handlers);
+    addPrinterHandlers(handlers);
     handlers.push_back(std::make_unique<DeleteFileInfo>(this));
     return handlers;
 }

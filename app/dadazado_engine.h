@@ -41,11 +41,12 @@ class DadazadoEngine {
     void readUninstallInfo();
     PathObject dirFromSpec(const CStdStr& codeAndSubdirectory) const;
     CStdStr getDriverEnvironment() const;
-    bool isDriverForThisOS(uint32_t version) const;
+    // Whether a driver of this version suits the running OS (needs no run of its own).
+    static bool isDriverForThisOS(uint32_t version);
     bool isRemotePrinter(const platform::PrinterInfo2& printer) const;
     // The enumerated driver record of that name (level 6 on Windows 2000 and later, else 3),
     // or null; level tells which.
-    const platform::DriverInfo3* findDriverInfo(const CStdStr& name, int* level) const;
+    platform::DriverInfo3* findDriverInfo(const CStdStr& name, int* level);
 
     // Macros (decode_macros.cpp, lookup_dir.cpp) and localised strings (get_strings.cpp).
     CStdStr DecodeMacros(const CStdStr& text, int flags) const;
@@ -74,7 +75,15 @@ class DadazadoEngine {
     const InfFile* getInf() const { return inf.get(); }
     const std::vector<std::unique_ptr<LogOp>>& getLogOps() const { return logOps; }
 
+    // The per-driver and per-printer handlers; the records they point into stay put.
+    bool SetupMultipleDrivers(std::vector<std::unique_ptr<GenericInfo>>& list);
+    bool addPrinterHandlers(std::vector<std::unique_ptr<GenericInfo>>& list);
+
   private:
+    bool enumerateDrivers(int level);
+    void addDriverHandlers(std::vector<std::unique_ptr<GenericInfo>>& list,
+                           platform::DriverInfo3& driver, int level);
+    bool isSelectedPrinter(const platform::PrinterInfo2& printer) const;
     void logHeader(const CStdStr& commandLine);
     void readNetworkLevel();
     void logRunSettings() const;

@@ -3,6 +3,7 @@
 #include "platform/system_info.h"
 #include "support/debug_log.h"
 #include "support/ini_line.h"
+#include "support/opened_printer.h"
 #include "support/os_info.h"
 #include "support/string_tokenizer.h"
 
@@ -14,22 +15,6 @@ void logLine(const CStdStr& text) {
 }
 
 // Closes the printer on every path out of the caller.
-class OpenedPrinter {
-  public:
-    OpenedPrinter(const CStdStr& name, uint32_t access) {
-        if (!platform::openPrinter(name, access, &handle)) handle = nullptr;
-    }
-    ~OpenedPrinter() {
-        if (handle != nullptr) platform::closePrinter(handle);
-    }
-    OpenedPrinter(const OpenedPrinter&) = delete;
-    OpenedPrinter& operator=(const OpenedPrinter&) = delete;
-    platform::PrinterHandle get() const { return handle; }
-
-  private:
-    platform::PrinterHandle handle = nullptr;
-};
-
 }  // namespace
 
 bool DadazadoEngine::getManufacturers() {
@@ -120,22 +105,22 @@ CStdStr DadazadoEngine::getDriverEnvironment() const {
     return OSInfo().isWin9x() ? "Windows 4.0" : "Windows NT x86";
 }
 
-bool DadazadoEngine::isDriverForThisOS(uint32_t version) const {
+bool DadazadoEngine::isDriverForThisOS(uint32_t version) {
     const OSInfo os;
     if (os.isWin9x()) return true;
     if (os.isWin2000OrLater()) return version == 3;
     return os.getKind() == OSInfo::WinNT4 && version == 2;
 }
 
-const platform::DriverInfo3* DadazadoEngine::findDriverInfo(const CStdStr& name, int* level) const {
+platform::DriverInfo3* DadazadoEngine::findDriverInfo(const CStdStr& name, int* level) {
     const bool levelSix = OSInfo().isWin2000OrLater();
     *level = levelSix ? 6 : 3;
     if (levelSix) {
-        for (const platform::DriverInfo6& driver : driverInfo6)
+        for (platform::DriverInfo6& driver : driverInfo6)
             if (cstd::equalsNoCase(driver.name, name)) return &driver;
         return nullptr;
     }
-    for (const platform::DriverInfo3& driver : driverInfo3)
+    for (platform::DriverInfo3& driver : driverInfo3)
         if (cstd::equalsNoCase(driver.name, name)) return &driver;
     return nullptr;
 }

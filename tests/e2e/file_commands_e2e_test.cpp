@@ -8,15 +8,13 @@
 #include "platform/sim/registry_store.h"
 #include "tests/support/file_fixtures.h"
 #include "tests/support/program_run.h"
+#include "tests/support/registry_data.h"
 #include "tests/support/szdd_files.h"
 #include "tests/support/test_machine.h"
 
 namespace {
 
-constexpr uint32_t kRegSz = 1;
 const std::string kDriverText(3000, 'x');
-
-std::string sz(const std::string& text) { return text + std::string(1, '\0'); }
 
 const char* const kInf =
     "[Manufacturer]\r\n"

@@ -5,19 +5,14 @@
 
 #include "platform/sim/registry_store.h"
 #include "tests/support/program_run.h"
+#include "tests/support/registry_data.h"
 #include "tests/support/test_machine.h"
 
 namespace {
 
-constexpr uint32_t kRegSz = 1;
-constexpr uint32_t kRegDword = 4;
 constexpr const char* kPrinters =
     "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
 constexpr const char* kFaults = "HKEY_LOCAL_MACHINE\\SOFTWARE\\WinSim\\Faults";
-
-std::string sz(const std::string& text) { return text + std::string(1, '\0'); }
-
-std::string dword(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
 const char* const kInf =
     "[Manufacturer]\r\n"

@@ -1,0 +1,93 @@
+#include "commands/prt_drv_data_info.h"
+
+#include <cstdio>
+
+#include "app/dadazado_engine.h"
+#include "platform/errors.h"
+#include "support/debug_log.h"
+#include "support/opened_printer.h"
+
+namespace {
+
+constexpr uint32_t kRegSz = 1;
+constexpr uint32_t kRegBinary = 3;
+constexpr uint32_t kRegDword = 4;
+constexpr int kKeepExisting = 2;
+
+uint32_t spoolerTypeOf(const CStdStr& typeName) {
+    if (typeName.EqualsNoCase("NUMBER")) return kRegDword;
+    if (typeName.EqualsNoCase("BINARY")) return kRegBinary;
+    return kRegSz;
+}
+
+// "0x1F" style data is hexadecimal; anything else is read as a decimal number.
+uint32_t numberOf(const CStdStr& data) {
+    if (data.size() >= 3 && (data[1] == 'x' || data[1] == 'X')) {
+        unsigned int value = 0;
+        return std::sscanf(data.c_str(), "%x", &value) == 1 ? value : 0;
+    }
+    return static_cast<uint32_t>(cstd::atoi(data));
+}
+
+std::string bytesOf(uint32_t type, const CStdStr& data) {
+    if (type == kRegSz) return data + std::string(1, '\0');
+    const uint32_t number = numberOf(data);
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+bool keepsExistingValue(platform::PrinterHandle handle, const CStdStr& name, uint32_t type) {
+    uint32_t existingType = 0;
+    uint32_t needed = 0;
+    std::string existing;
+    const uint32_t code =
+        platform::getPrinterData(handle, name, &existingType, &existing, 260, &needed);
+    return existingType == type && (code == 0 || code == platform::error::kMoreData);
+}
+
+}  // namespace
+
+PrtDrvDataInfo::PrtDrvDataInfo(DadazadoEngine* engine, const platform::PrinterInfo2& printer)
+    : GenericInfo(engine, "QenPrtDrvData", printer.driverName), printerName(printer.printerName) {}
+
+void PrtDrvDataInfo::logDetails(const CStdStr& name, const CStdStr& data) const {
+    LogLine("\tPrinter: " + printerName);
+    LogLine("\tValue name: " + name);
+    LogLine("\tData: " + data);
+}
+
+bool PrtDrvDataInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
+    if (arguments.size() < 3) {
+        LogLine("PrtDrvDataInfo::HandleCommand: not enough arguments!");
+        return false;
+    }
+    const uint32_t type = spoolerTypeOf(arguments[0]);
+    const CStdStr name = engine->DecodeMacros(arguments[1], 255);
+    const CStdStr data = engine->DecodeMacros(arguments[2], 255);
+    const int flags = arguments.size() > 3 ? (cstd::atoi(arguments[3]) & 0xFF) : 0;
+    if (printerName.empty()) {
+        LogLine("PrtDrvDataInfo::HandleCommand: No printer name!");
+        return false;
+    }
+    const OpenedPrinter printer(printerName, platform::kPrinterAllAccess);
+    if (!printer) {
+        GetDebugLog() << "PrtDrvDataInfo::HandleCommand: OpenPrinter failed with code "
+                      << platform::getLastError() << '\n';
+        GetDebugLog().flush();
+        logDetails(name, data);
+        return false;
+    }
+    return writeValue(printer.get(), name, type, data, flags);
+}
+
+bool PrtDrvDataInfo::writeValue(platform::PrinterHandle handle, const CStdStr& name, uint32_t type,
+                                const CStdStr& data, int flags) const {
+    if ((flags & kKeepExisting) && keepsExistingValue(handle, name, type)) return true;
+    const uint32_t code = platform::setPrinterData(handle, name, type, bytesOf(type, data));
+    if (code == 0) return true;
+    GetDebugLog() << "PrtDrvDataInfo::HandleCommand: SetPrinterData returned " << code << '\n';
+    GetDebugLog().flush();
+    logDetails(name, data);
+    return false;
+}
