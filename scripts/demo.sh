@@ -15,7 +15,9 @@ winsim="$BUILD/tools/winsim"
 MACHINE="$(mktemp -d "${TMPDIR:-/tmp}/dadazado-demo-XXXXXX")"
 "$winsim" new "$MACHINE" --os xp
 "$winsim" driver add "$MACHINE" "Demo Printer 100" \
-  --driver-path DEMO.DLL --data-file DEMO.PPD --config-file DEMOUI.DLL
+  --driver-path DEMO.DLL --data-file DEMO.PPD --config-file DEMOUI.DLL --help-file DEMO.HLP \
+  --dependent DEMO.DLL,DEMOUI.DLL
+"$winsim" monitor add "$MACHINE" "Demo Port Monitor" --driver DEMOMON.DLL
 "$winsim" printer add "$MACHINE" "Demo Printer 100" --driver "Demo Printer 100" --port LPT1:
 "$winsim" reg import "$MACHINE" tools/demo/flight-recorder.reg
 "$winsim" reg import "$MACHINE" tools/demo/machine-state.reg
@@ -26,7 +28,11 @@ cp tools/demo/oem.inf tools/demo/package/README.TXT tools/demo/package/DEMOMON.D
 # The package ships the resource library in the SZDD format, as driver packages do.
 cp tools/demo/package/DEMORES.DLL "$package/DEMORES.DL"
 (cd "$package" && mscompress DEMORES.DL && rm DEMORES.DL)
-# What an earlier version left on the machine.
+# What an earlier version left on the machine; the package's print processor library was
+# copied by the standard INF mechanism, not yet registered.
+mkdir -p "$MACHINE/drive_c/WINDOWS/system32/spool/prtprocs/w32x86"
+echo "print processor" >"$MACHINE/drive_c/WINDOWS/system32/spool/prtprocs/w32x86/DEMOPROC.DLL"
+echo "color profile library" >"$MACHINE/drive_c/WINDOWS/system32/spool/drivers/w32x86/3/DEMOCOL.DLL"
 echo "old monitor library" >"$system32/DEMOMON.DLL"
 touch -d '2001-01-01' "$system32/DEMOMON.DLL"
 echo "obsolete" >"$system32/DEMOOLD.DLL"
@@ -47,5 +53,6 @@ for f in DEMORES.DLL DEMOMON.DLL DEMOMON.OLD DEMOOLD.DLL DEMOLOCK.DLL; do
   else echo "system32\\$f: (none)"; fi
 done
 ls "$MACHINE/drive_c/Program Files/Demo Systems/Printer Tools" 2>/dev/null | sed 's/^/Program Files\\Demo Systems\\Printer Tools\\/'
-"$winsim" show "$MACHINE" | sed -n '/^At the next restart:/,$p'
+"$winsim" show "$MACHINE" | sed -n '/^Printers:/,$p'
+"$winsim" reg export "$MACHINE" 'HKEY_LOCAL_MACHINE\SOFTWARE\Demo Systems' | tail -n +2
 exit "$code"
