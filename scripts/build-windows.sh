@@ -21,7 +21,8 @@ build_one() {
     cmake -S "$repo" -B "$build_dir" \
         -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-mingw-$arch.cmake" \
         -DCMAKE_BUILD_TYPE=Release \
-        -DDADAZADO_TESTS=OFF ||
+        -DDADAZADO_TESTS=OFF \
+        -DDADAZADO_MINIZIP_SOURCE="$minizip_source" ||
         die "configuring for $arch failed"
     cmake --build "$build_dir" --parallel "$(nproc)" || die "building for $arch failed"
     local exe="$build_dir/app/dadazado.exe"
@@ -31,6 +32,10 @@ build_one() {
 
 [[ $# -le 1 ]] || die "usage: $0 [x86_64|i686]"
 command -v cmake >/dev/null || die "cmake is not installed"
+
+# Both architectures compile the same minizip source; fetch it once.
+minizip_source="$build_root/minizip-source"
+"$repo/scripts/fetch-minizip-source.sh" "$minizip_source" || die "no minizip source"
 
 if [[ $# -eq 1 ]]; then
     archs=("$1")

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "commands/generic_info.h"
+
+// Unpacks zip archives delivered with the driver, before the other commands use their
+// contents.
+class UnzipFileInfo : public GenericInfo {
+  public:
+    explicit UnzipFileInfo(DadazadoEngine* engine);
+    ~UnzipFileInfo() override = default;
+
+    bool HandleCommand(const std::vector<CStdStr>& arguments) override;
+};
