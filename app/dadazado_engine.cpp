@@ -5,6 +5,11 @@
 #include "commands/delete_file_info.h"
 #include "commands/generic_info.h"
 #include "commands/inst_file_info.h"
+#include "commands/run_exe_info.h"
+#include "commands/start_menu_info.h"
+#include "commands/uninstall_info.h"
+#include "commands/unzip_file_info.h"
+#include "commands/update_ini_info.h"
 #include "support/debug_log.h"
 #include "support/file_op.h"
 #include "support/registry.h"
@@ -73,14 +78,19 @@ int DadazadoEngine::run(const CStdStr& commandLine) {
 }
 
 std::vector<std::unique_ptr<GenericInfo>> DadazadoEngine::buildHandlers() {
-    // The fixed order of the run; each command kind joins the list in its place as it is
-    // built: unzip, self-extracting archives, install files, per-driver handlers, per-printer
-    // handlers, INI updates, Start menu, run applications, delete files, uninstaller.
+    // The fixed order of the run. The uninstaller comes last because it hands the operations
+    // that the handlers before it recorded to the logging library.
     std::vector<std::unique_ptr<GenericInfo>> handlers;
+    handlers.push_back(std::make_unique<UnzipFileInfo>(this));
+    handlers.push_back(std::make_unique<RunExeInfo>(this, 0));
     handlers.push_back(std::make_unique<InstFileInfo>(this));
     SetupMultipleDrivers(handlers);
     addPrinterHandlers(handlers);
+    handlers.push_back(std::make_unique<UpdateIniInfo>(this));
+    handlers.push_back(std::make_unique<StartMenuInfo>(this));
+    handlers.push_back(std::make_unique<RunExeInfo>(this, 1));
     handlers.push_back(std::make_unique<DeleteFileInfo>(this));
+    handlers.push_back(std::make_unique<UninstallInfo>(this));
     return handlers;
 }
 

@@ -61,6 +61,8 @@ class DadazadoEngine {
     bool isCommandForThisInstall(int mask) const;
 
     void logOperation(int32_t type, const CStdStr& owner, const CStdStr& item, bool useArgument);
+    // Hands every recorded operation to the outside logging library.
+    void flushLogOps(const CStdStr& argument);
 
     const CStdStr& getPrinterName() const { return printerName; }
     const CStdStr& getDriverName() const { return driverName; }

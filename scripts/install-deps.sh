@@ -5,8 +5,10 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-format
   libgtest-dev libgmock-dev
-  libmspack-dev mscompress
+  libmspack-dev mscompress liblnk-utils
+  zlib1g-dev libminizip-dev zip unzip
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
+  libz-mingw-w64-dev dpkg-dev
   wine wine64
 )
 

@@ -102,7 +102,7 @@ TEST_F(RunExitCodes, CompleteRunLogsTheSevenSettingsWithTheSpoolersSpelling) {
     ASSERT_LE(first + expected.size(), lines.end());
     EXPECT_EQ(std::vector<std::string>(first, first + expected.size()), expected);
     // The handlers come after the settings.
-    EXPECT_EQ(*(first + expected.size()), "GenericInfo::Process: Processing QenInstallFile");
+    EXPECT_EQ(*(first + expected.size()), "GenericInfo::Process: Processing QenUnZipZipFile");
 }
 
 class Win9xRun : public RunExitCodes {
