@@ -6,16 +6,11 @@
 #include <string>
 #include <system_error>
 
+#include "tests/support/host_tools.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-// A path as one word for the shell.
-std::string quoted(const fs::path& path) {
-    std::string text = "'";
-    for (char c : path.string()) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return text + "'";
-}
 
 bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
 
@@ -38,7 +33,7 @@ bool makeSzdd(const fs::path& plain, const fs::path& compressed) {
     const fs::path work = freshWorkDirectory();
     std::error_code ec;
     fs::copy_file(plain, work / "data", ec);
-    bool made = !ec && run("cd " + quoted(work) + " && mscompress data >/dev/null 2>&1");
+    bool made = !ec && run("cd " + shellQuoted(work) + " && mscompress data >/dev/null 2>&1");
     if (made) {
         fs::copy_file(work / "data_", compressed, fs::copy_options::overwrite_existing, ec);
         made = !ec;
@@ -49,5 +44,5 @@ bool makeSzdd(const fs::path& plain, const fs::path& compressed) {
 
 // msexpand names its output by dropping a trailing '_'; reading standard input avoids that.
 bool expandSzdd(const fs::path& compressed, const fs::path& plain) {
-    return run("msexpand <" + quoted(compressed) + " >" + quoted(plain) + " 2>/dev/null");
+    return run("msexpand <" + shellQuoted(compressed) + " >" + shellQuoted(plain) + " 2>/dev/null");
 }

@@ -4,15 +4,11 @@
 
 #include <cstdlib>
 
+#include "tests/support/host_tools.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string quoted(const fs::path& path) {
-    std::string text = "'";
-    for (char c : path.string()) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return text + "'";
-}
 
 zip_fileinfo infoOf(const ZipMember& member) {
     zip_fileinfo info{};
@@ -54,7 +50,7 @@ bool zipDirectory(const fs::path& directory, const fs::path& archive) {
     std::error_code ec;
     fs::create_directories(archive.parent_path(), ec);
     fs::remove(archive, ec);
-    const std::string command = "cd " + quoted(directory) + " && TZ=UTC zip -q -r -X " +
-                                quoted(fs::absolute(archive)) + " . >/dev/null 2>&1";
+    const std::string command = "cd " + shellQuoted(directory) + " && TZ=UTC zip -q -r -X " +
+                                shellQuoted(fs::absolute(archive)) + " . >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
 }

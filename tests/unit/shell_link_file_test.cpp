@@ -12,6 +12,7 @@
 #include "platform/shell.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/registry_store.h"
+#include "tests/support/host_tools.h"
 #include "tests/support/registry_data.h"
 #include "tests/support/test_machine.h"
 
@@ -20,27 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 
 // The fields lnkinfo prints ("Local path : C:\x"), by name.
-std::map<std::string, std::string> lnkinfoFields(const fs::path& link) {
-    std::map<std::string, std::string> fields;
-    const std::string command = "lnkinfo '" + link.string() + "' 2>&1";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return fields;
-    std::string output;
-    std::array<char, 4096> chunk;
-    size_t read;
-    while ((read = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-        output.append(chunk.data(), read);
-    pclose(pipe);
-    for (const std::string& line : splitLines(output)) {
-        const size_t colon = line.find(": ");
-        if (colon == std::string::npos || line.empty() || line[0] != '\t') continue;
-        std::string name = line.substr(1, colon - 1);
-        while (!name.empty() && (name.back() == '\t' || name.back() == ' ')) name.pop_back();
-        fields[name] = line.substr(colon + 2);
-    }
-    return fields;
-}
-
 uint32_t read32(const std::string& bytes, size_t offset) {
     uint32_t value = 0;
     for (int i = 3; i >= 0; --i)

@@ -13,6 +13,7 @@
 #include "platform/sim/faults.h"
 #include "platform/sim/registry_store.h"
 #include "support/shortcut.h"
+#include "tests/support/host_tools.h"
 #include "tests/support/registry_data.h"
 #include "tests/support/test_machine.h"
 
@@ -36,26 +37,6 @@ const char* const kInf =
     "Vendor = \"Acme\"\r\n";
 
 // What lnkinfo reads from a link file, by field name.
-std::map<std::string, std::string> lnkinfoFields(const fs::path& link) {
-    std::map<std::string, std::string> fields;
-    std::FILE* pipe = popen(("lnkinfo '" + link.string() + "' 2>&1").c_str(), "r");
-    if (pipe == nullptr) return fields;
-    std::string output;
-    std::array<char, 4096> chunk;
-    size_t read;
-    while ((read = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-        output.append(chunk.data(), read);
-    pclose(pipe);
-    for (const std::string& line : splitLines(output)) {
-        const size_t colon = line.find(": ");
-        if (colon == std::string::npos || line.empty() || line[0] != '\t') continue;
-        std::string name = line.substr(1, colon - 1);
-        while (!name.empty() && (name.back() == '\t' || name.back() == ' ')) name.pop_back();
-        fields[name] = line.substr(colon + 2);
-    }
-    return fields;
-}
-
 class StartMenuInfoTest : public ::testing::Test {
   protected:
     explicit StartMenuInfoTest(const sim::MachineOptions& options = {}) : machine(options) {
