@@ -9,18 +9,13 @@
 
 namespace {
 
-void logLine(const CStdStr& text) {
-    GetDebugLog() << text << '\n';
-    GetDebugLog().flush();
-}
-
 // Closes the printer on every path out of the caller.
 }  // namespace
 
 bool DadazadoEngine::getManufacturers() {
     const std::vector<CStdStr>* section = findInfSection("Manufacturer");
     if (section == nullptr) {
-        logLine(CStdStr("DadazadoEngine::getManufacturers: could not find manufacturer section: ") +
+        LogLine(CStdStr("DadazadoEngine::getManufacturers: could not find manufacturer section: ") +
                 "Manufacturer");
         return false;
     }
@@ -49,7 +44,7 @@ bool DadazadoEngine::getPrinterInfo() {
     uint32_t needed = 0;
     platform::getPrinter(printer.get(), nullptr, &needed);
     if (needed == 0) {
-        logLine("DadazadoApp::getPrinterInfo: GetPrinter of " + printerName + " provided no data.");
+        LogLine("DadazadoApp::getPrinterInfo: GetPrinter of " + printerName + " provided no data.");
         return false;
     }
     platform::PrinterInfo2 info;

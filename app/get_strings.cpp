@@ -34,11 +34,6 @@ CStdStr fourHexDigits(uint32_t number) {
     return buffer;
 }
 
-void logLine(std::string_view text) {
-    GetDebugLog() << text << '\n';
-    GetDebugLog().flush();
-}
-
 // A later line of the same name replaces an earlier one, within a section and across them.
 void loadStrings(const std::vector<CStdStr>* lines, std::map<CStdStr, CStdStr>& macros) {
     if (lines == nullptr) return;
@@ -68,12 +63,12 @@ void DadazadoEngine::getStrings() {
 
     const CStdStr countryCode = fourHexDigits(identifier);
     const CStdStr languageCode = fourHexDigits(identifier & 0xffu);
-    logLine("DadazadoEngine::getStrings: Language Codes Found");
-    logLine("\tHex Country code: " + countryCode);
-    logLine("\tHex Language code: " + languageCode);
-    logLine("\tISO code: " + languageIso);
+    LogLine("DadazadoEngine::getStrings: Language Codes Found");
+    LogLine("\tHex Country code: " + countryCode);
+    LogLine("\tHex Language code: " + languageCode);
+    LogLine("\tISO code: " + languageIso);
     if (unlistedIso) {
-        logLine("DadazadoEngine::getStrings: ISO code " + languageIso +
+        LogLine("DadazadoEngine::getStrings: ISO code " + languageIso +
                 " is not listed; using the user's language codes");
     }
 

@@ -4,14 +4,7 @@
 
 #include "support/debug_log.h"
 
-namespace {
-
-void logLine(const CStdStr& text) {
-    GetDebugLog() << text << '\n';
-    GetDebugLog().flush();
-}
-
-}  // namespace
+namespace {}  // namespace
 
 bool IniSection::GetValue(const CStdStr& key, CStdStr& value) const {
     const auto found = values.find(key);
@@ -48,11 +41,11 @@ IniSection* IniFile::AddSection(const CStdStr& name) {
 
 void IniFile::SetValue(const CStdStr& section, const CStdStr& key, const CStdStr& value) {
     if (section.empty()) {
-        logLine("IniFile::SetValue: section name cannot be empty");
+        LogLine("IniFile::SetValue: section name cannot be empty");
         return;
     }
     if (key.empty()) {
-        logLine("IniFile::SetValue: value name cannot be empty");
+        LogLine("IniFile::SetValue: value name cannot be empty");
         return;
     }
     AddSection(section)->SetValue(key, value);
@@ -70,18 +63,18 @@ bool IniFile::writeSection(TextFile& file, const IniSection& section) {
 bool IniFile::Write(const CStdStr& path) {
     const CStdStr target = path.empty() ? fileName : path;
     if (target.empty()) {
-        logLine("IniFile::Write: empty file name!");
+        LogLine("IniFile::Write: empty file name!");
         return false;
     }
     TextFile file;
     if (!file.Open(target, TextFile::WriteMode, encoding)) {
-        logLine("IniFile::Write: Failed to open " + target + " for writing.");
+        LogLine("IniFile::Write: Failed to open " + target + " for writing.");
         return false;
     }
     bool written = true;
     for (const auto& section : sections) written &= writeSection(file, *section);
     file.Close();
     // A short write (a full disk) would otherwise leave a truncated script reported as done.
-    if (!written) logLine("IniFile::Write: failed to write " + target);
+    if (!written) LogLine("IniFile::Write: failed to write " + target);
     return written;
 }

@@ -7,6 +7,7 @@
 #include "platform/errors.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/files_in_use.h"
+#include "platform/sim/host_files.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_state.h"
 
@@ -15,17 +16,6 @@ namespace platform {
 namespace fs = std::filesystem;
 
 namespace {
-
-bool failWith(uint32_t code) {
-    setLastError(code);
-    return false;
-}
-
-bool isReadOnly(const fs::path& host) {
-    std::error_code ec;
-    const auto perms = fs::status(host, ec).permissions();
-    return !ec && (perms & fs::perms::owner_write) == fs::perms::none;
-}
 
 bool wantsWrite(const char* mode) {
     return mode[0] == 'w' || mode[0] == 'a' || std::strchr(mode, '+') != nullptr;
@@ -46,17 +36,17 @@ uint32_t errorOfErrno(int err) {
 // a write needs the directory, and neither works on a directory or a read-only file; a file
 // another process holds can be read but not written.
 bool hostPathForOpen(const std::string& path, const char* mode, fs::path* host) {
-    if (uint32_t fault = sim::injectedFault("CreateFile", path)) return failWith(fault);
+    if (uint32_t fault = sim::injectedFault("CreateFile", path)) return sim::failWith(fault);
     const sim::ResolvedPath resolved = sim::resolvePath(path);
     if (!resolved.exists && (resolved.error != error::kFileNotFound || mode[0] == 'r'))
-        return failWith(resolved.error);
+        return sim::failWith(resolved.error);
     std::error_code ec;
     if (resolved.exists && fs::is_directory(resolved.host, ec))
-        return failWith(error::kAccessDenied);
-    if (resolved.exists && wantsWrite(mode) && isReadOnly(resolved.host))
-        return failWith(error::kAccessDenied);
+        return sim::failWith(error::kAccessDenied);
+    if (resolved.exists && wantsWrite(mode) && sim::isReadOnly(resolved.host))
+        return sim::failWith(error::kAccessDenied);
     if (resolved.exists && wantsWrite(mode)) {
-        if (uint32_t inUse = sim::fileInUseError(path)) return failWith(inUse);
+        if (uint32_t inUse = sim::fileInUseError(path)) return sim::failWith(inUse);
     }
     *host = resolved.host;
     return true;
@@ -77,7 +67,7 @@ uint32_t getFileAttributes(const std::string& path) {
     std::error_code ec;
     uint32_t attributes =
         fs::is_directory(resolved.host, ec) ? kFileAttributeDirectory : kFileAttributeArchive;
-    if (isReadOnly(resolved.host)) attributes |= kFileAttributeReadOnly;
+    if (sim::isReadOnly(resolved.host)) attributes |= kFileAttributeReadOnly;
     return attributes;
 }
 
@@ -105,11 +95,12 @@ bool appendTextFile(const std::string& path, const std::string& text) {
 std::string getCurrentDirectory() { return sim::machineState().currentDirectory; }
 
 bool setCurrentDirectory(const std::string& path) {
-    if (uint32_t fault = sim::injectedFault("SetCurrentDirectory", path)) return failWith(fault);
+    if (uint32_t fault = sim::injectedFault("SetCurrentDirectory", path))
+        return sim::failWith(fault);
     const sim::ResolvedPath resolved = sim::resolvePath(path);
-    if (!resolved.exists) return failWith(resolved.error);
+    if (!resolved.exists) return sim::failWith(resolved.error);
     std::error_code ec;
-    if (!fs::is_directory(resolved.host, ec)) return failWith(267);  // ERROR_DIRECTORY
+    if (!fs::is_directory(resolved.host, ec)) return sim::failWith(267);  // ERROR_DIRECTORY
     sim::machineState().currentDirectory = sim::windowsPathOf(resolved.host);
     return true;
 }

@@ -9,6 +9,7 @@
 
 #include "platform/registry.h"
 #include "platform/sim/names.h"
+#include "platform/sim/registry_data.h"
 #include "platform/text_conversion.h"
 
 namespace sim::registry {
@@ -522,9 +523,7 @@ class RegFileParser {
     std::string parseDwordData(const std::string& name, std::string_view digits) {
         uint32_t number = 0;
         if (!parseHexNumber(digits, 8, &number)) return "bad dword " + excerpt(digits);
-        std::string bytes;
-        for (int i = 0; i < 4; ++i) bytes += static_cast<char>((number >> (8 * i)) & 0xFF);
-        storeValue(*current, name, platform::kRegDword, bytes);
+        storeValue(*current, name, platform::kRegDword, dwordData(number));
         return {};
     }
 

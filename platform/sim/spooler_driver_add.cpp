@@ -8,6 +8,7 @@
 #include "platform/sim/faults.h"
 #include "platform/sim/host_files.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/registry_data.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/spooler_driver_layout.h"
 #include "platform/spooler.h"
@@ -21,11 +22,6 @@ namespace fs = std::filesystem;
 constexpr uint32_t kErrorPrinterDriverBlocked = 3014;
 constexpr uint32_t kHighestDriverVersion = 3;
 constexpr const char* kWin9xEnvironment = "Windows 4.0";
-
-bool failWith(uint32_t code) {
-    setLastError(code);
-    return false;
-}
 
 // The spooler keeps a file by its name alone, whatever directory the caller named.
 std::string fileNameOf(const std::string& path) {
@@ -91,36 +87,26 @@ uint32_t locateFiles(const DriverInfo3& driver, const std::string& driverDirecto
 
 bool ensureDirectory(const std::string& windowsPath) {
     const sim::ResolvedPath resolved = sim::resolvePath(windowsPath);
-    if (resolved.exists) return sim::isDirectory(resolved.host) || failWith(error::kAccessDenied);
-    if (resolved.error != error::kFileNotFound) return failWith(resolved.error);
+    if (resolved.exists)
+        return sim::isDirectory(resolved.host) || sim::failWith(error::kAccessDenied);
+    if (resolved.error != error::kFileNotFound) return sim::failWith(resolved.error);
     std::error_code ec;
     fs::create_directory(resolved.host, ec);
-    return !ec || failWith(sim::win32ErrorOf(ec));
+    return !ec || sim::failWith(sim::win32ErrorOf(ec));
 }
 
 bool copyStagedFiles(const std::vector<StagedFile>& staged, const std::string& versionDirectory) {
     if (!staged.empty() && !ensureDirectory(versionDirectory)) return false;
     for (const StagedFile& file : staged) {
         const sim::ResolvedPath target = sim::resolvePath(versionDirectory + "\\" + file.name);
-        if (target.exists && !isFile(target)) return failWith(error::kAccessDenied);
-        if (!target.exists && target.error != error::kFileNotFound) return failWith(target.error);
+        if (target.exists && !isFile(target)) return sim::failWith(error::kAccessDenied);
+        if (!target.exists && target.error != error::kFileNotFound)
+            return sim::failWith(target.error);
         std::error_code ec;
         fs::copy_file(file.source, target.host, fs::copy_options::overwrite_existing, ec);
-        if (ec) return failWith(sim::win32ErrorOf(ec));
+        if (ec) return sim::failWith(sim::win32ErrorOf(ec));
     }
     return true;
-}
-
-std::string dwordData(uint32_t number) {
-    std::string data;
-    for (int i = 0; i < 4; ++i) data += static_cast<char>((number >> (8 * i)) & 0xFF);
-    return data;
-}
-
-std::string quadData(uint64_t number) {
-    std::string data;
-    for (int i = 0; i < 8; ++i) data += static_cast<char>((number >> (8 * i)) & 0xFF);
-    return data;
 }
 
 std::string multiStringData(const std::vector<std::string>& items) {
@@ -130,10 +116,6 @@ std::string multiStringData(const std::vector<std::string>& items) {
     return data + '\0';
 }
 
-void writeText(const std::string& key, const char* name, const std::string& text) {
-    sim::registry::writeValue(key, name, kRegSz, text + '\0');
-}
-
 // A new record replaces every value the old one of that name had.
 void clearRecord(const std::string& key) {
     for (const auto& value : sim::registry::values(key))
@@ -141,26 +123,28 @@ void clearRecord(const std::string& key) {
 }
 
 void writeLevel3(const std::string& key, const DriverInfo3& driver) {
-    sim::registry::writeValue(key, "Version", kRegDword, dwordData(driver.version));
-    writeText(key, "Driver", fileNameOf(driver.driverPath));
-    writeText(key, "Data File", fileNameOf(driver.dataFile));
-    writeText(key, "Configuration File", fileNameOf(driver.configFile));
-    writeText(key, "Help File", fileNameOf(driver.helpFile));
+    sim::registry::writeValue(key, "Version", kRegDword, sim::dwordData(driver.version));
+    sim::writeText(key, "Driver", fileNameOf(driver.driverPath));
+    sim::writeText(key, "Data File", fileNameOf(driver.dataFile));
+    sim::writeText(key, "Configuration File", fileNameOf(driver.configFile));
+    sim::writeText(key, "Help File", fileNameOf(driver.helpFile));
     sim::registry::writeValue(key, "Dependent Files", kRegMultiSz,
                               multiStringData(fileNamesOf(driver.dependentFiles)));
-    writeText(key, "Monitor", driver.monitorName);
-    writeText(key, "Datatype", driver.defaultDataType);
+    sim::writeText(key, "Monitor", driver.monitorName);
+    sim::writeText(key, "Datatype", driver.defaultDataType);
 }
 
 void writeLevel6Extras(const std::string& key, const DriverInfo6& driver) {
     sim::registry::writeValue(key, "Previous Names", kRegMultiSz,
                               multiStringData(driver.previousNames));
-    writeText(key, "Manufacturer", driver.mfgName);
-    writeText(key, "OEM Url", driver.oemUrl);
-    writeText(key, "HardwareID", driver.hardwareId);
-    writeText(key, "Provider", driver.provider);
-    sim::registry::writeValue(key, "DriverDate", kRegBinary, quadData(driver.driverDate));
-    sim::registry::writeValue(key, "DriverVersion", kRegQword, quadData(driver.driverVersion));
+    sim::writeText(key, "Manufacturer", driver.mfgName);
+    sim::writeText(key, "OEM Url", driver.oemUrl);
+    sim::writeText(key, "HardwareID", driver.hardwareId);
+    sim::writeText(key, "Provider", driver.provider);
+    sim::registry::writeValue(key, "DriverDate", kRegBinary,
+                              sim::littleEndianData(driver.driverDate, 8));
+    sim::registry::writeValue(key, "DriverVersion", kRegQword,
+                              sim::littleEndianData(driver.driverVersion, 8));
 }
 
 std::string recordKey(const sim::spooler::EnvironmentInfo& environment, const DriverInfo3& driver) {
@@ -172,22 +156,22 @@ std::string recordKey(const sim::spooler::EnvironmentInfo& environment, const Dr
 // Level 3 when extras is null, else level 6 with extras the same record.
 bool addDriver(const DriverInfo3& driver, const DriverInfo6* extras) {
     if (const uint32_t fault = sim::injectedFault("AddPrinterDriver", driver.name))
-        return failWith(fault);
-    if (!isCompleteRecord(driver)) return failWith(error::kInvalidParameter);
+        return sim::failWith(fault);
+    if (!isCompleteRecord(driver)) return sim::failWith(error::kInvalidParameter);
     const sim::spooler::EnvironmentInfo* environment =
         sim::spooler::findEnvironment(sim::spooler::requestedEnvironment(driver.environment));
-    if (environment == nullptr) return failWith(sim::spooler::kErrorInvalidEnvironment);
+    if (environment == nullptr) return sim::failWith(sim::spooler::kErrorInvalidEnvironment);
     if (const uint32_t refusal = versionError(*environment, driver.version))
-        return failWith(refusal);
+        return sim::failWith(refusal);
     const std::string key = recordKey(*environment, driver);
-    if (!sim::registry::isStorableKeyPath(key)) return failWith(error::kInvalidParameter);
+    if (!sim::registry::isStorableKeyPath(key)) return sim::failWith(error::kInvalidParameter);
 
     const std::string versionDirectory =
         sim::spooler::driverVersionDirectory(*environment, std::to_string(driver.version));
     const std::string driverDirectory = sim::spooler::driverDirectory(*environment);
     std::vector<StagedFile> staged;
     if (const uint32_t missing = locateFiles(driver, driverDirectory, versionDirectory, &staged))
-        return failWith(missing);
+        return sim::failWith(missing);
     // On 9x the files are added where they already are.
     if (driverDirectory != versionDirectory && !copyStagedFiles(staged, versionDirectory))
         return false;

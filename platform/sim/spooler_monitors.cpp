@@ -3,6 +3,7 @@
 
 #include "platform/errors.h"
 #include "platform/sim/faults.h"
+#include "platform/sim/host_files.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/spooler_keys.h"
 #include "platform/spooler.h"
@@ -25,23 +26,18 @@ uint32_t recordsSize(const std::vector<std::string>& names) {
     return size;
 }
 
-bool failWith(uint32_t code) {
-    setLastError(code);
-    return false;
-}
-
 }  // namespace
 
 bool enumMonitors(std::vector<std::string>* names, uint32_t* needed) {
     if (needed != nullptr) *needed = 0;
     if (names == nullptr) {
         if (const uint32_t fault = sim::injectedFault("EnumMonitorsSize", ""))
-            return failWith(fault);
+            return sim::failWith(fault);
         if (needed != nullptr) *needed = recordsSize(installedMonitors());
-        return failWith(error::kInsufficientBuffer);
+        return sim::failWith(error::kInsufficientBuffer);
     }
     names->clear();
-    if (const uint32_t fault = sim::injectedFault("EnumMonitors", "")) return failWith(fault);
+    if (const uint32_t fault = sim::injectedFault("EnumMonitors", "")) return sim::failWith(fault);
     *names = installedMonitors();
     if (needed != nullptr) *needed = recordsSize(*names);
     return true;

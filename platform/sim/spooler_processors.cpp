@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "platform/registry.h"
 #include "platform/sim/faults.h"
+#include "platform/sim/host_files.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/names.h"
 #include "platform/sim/registry_store.h"
@@ -17,11 +18,6 @@ namespace {
 
 constexpr uint32_t kErrorModNotFound = 126;
 constexpr uint32_t kErrorPrintProcessorAlreadyInstalled = 3005;
-
-bool failWith(uint32_t code) {
-    setLastError(code);
-    return false;
-}
 
 // A print processor's name becomes a registry key name.
 bool isUsableProcessorName(const std::string& name) {
@@ -59,17 +55,17 @@ bool libraryPresent(const sim::spooler::EnvironmentInfo& environment, const std:
 bool addPrintProcessor(const std::string& environment, const std::string& libraryName,
                        const std::string& processorName) {
     if (const uint32_t fault = sim::injectedFault("AddPrintProcessor", processorName))
-        return failWith(fault);
+        return sim::failWith(fault);
     if (!isUsableProcessorName(processorName) || !isBareFileName(libraryName))
-        return failWith(error::kInvalidParameter);
+        return sim::failWith(error::kInvalidParameter);
     const std::string requested = sim::spooler::requestedEnvironment(environment);
     const sim::spooler::EnvironmentInfo* known = sim::spooler::findEnvironment(requested);
-    if (known == nullptr) return failWith(sim::spooler::kErrorInvalidEnvironment);
-    if (!libraryPresent(*known, libraryName)) return failWith(kErrorModNotFound);
+    if (known == nullptr) return sim::failWith(sim::spooler::kErrorInvalidEnvironment);
+    if (!libraryPresent(*known, libraryName)) return sim::failWith(kErrorModNotFound);
     const std::string key = processorsKey(known->name);
-    if (isInstalled(key, processorName)) return failWith(kErrorPrintProcessorAlreadyInstalled);
+    if (isInstalled(key, processorName)) return sim::failWith(kErrorPrintProcessorAlreadyInstalled);
     if (!sim::registry::isStorableKeyPath(key + "\\" + processorName))
-        return failWith(error::kInvalidParameter);
+        return sim::failWith(error::kInvalidParameter);
     sim::registry::writeValue(key + "\\" + processorName, "Driver", kRegSz, libraryName + '\0');
     return true;
 }

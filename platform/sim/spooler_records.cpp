@@ -3,6 +3,7 @@
 
 #include "platform/registry.h"
 #include "platform/sim/names.h"
+#include "platform/sim/registry_data.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/spooler_keys.h"
 
@@ -20,12 +21,6 @@ uint64_t littleEndian(const std::string& data) {
     return number;
 }
 
-std::string dwordData(uint32_t number) {
-    std::string data;
-    for (int i = 0; i < 4; ++i) data += static_cast<char>((number >> (8 * i)) & 0xFF);
-    return data;
-}
-
 // ",,HOST,NAME" is the key Windows keeps for the connection to \\HOST\NAME.
 bool parseConnectionKey(const std::string& keyName, std::string* host, std::string* printer) {
     if (keyName.size() < 2 || keyName.compare(0, 2, ",,") != 0) return false;
@@ -34,14 +29,6 @@ bool parseConnectionKey(const std::string& keyName, std::string* host, std::stri
     *host = keyName.substr(2, comma - 2);
     *printer = keyName.substr(comma + 1);
     return true;
-}
-
-void writeText(const std::string& key, const char* name, const std::string& text) {
-    registry::writeValue(key, name, platform::kRegSz, text + '\0');
-}
-
-void writeNumber(const std::string& key, const char* name, uint32_t number) {
-    registry::writeValue(key, name, platform::kRegDword, dwordData(number));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/sim/faults.h"
+#include "platform/sim/host_files.h"
 #include "platform/sim/pe_resources.h"
 #include "platform/sim/version_blocks.h"
 #include "platform/text_conversion.h"
@@ -25,11 +26,6 @@ constexpr size_t kSignatureSize = 4;
 constexpr char kSignature[kSignatureSize] = {'F', 'E', '2', 'X'};
 // No executable comes near this; a larger file is refused rather than read into memory.
 constexpr long kLargestImage = 256L * 1024 * 1024;
-
-bool failWith(uint32_t code) {
-    setLastError(code);
-    return false;
-}
 
 bool readImage(const std::string& path, std::string* image) {
     std::FILE* file = openFile(path, "rb");
@@ -62,10 +58,10 @@ void setWordAt(void* bytes, uint16_t value) {
 bool loadVersionResource(const std::string& path, std::string* image, std::string_view* resource) {
     if (!readImage(path, image)) return false;
     const sim::VersionResourceLookup lookup = sim::findVersionResource(*image);
-    if (lookup.error != 0) return failWith(lookup.error);
-    if (lookup.data.size() < kBlockHeaderSize) return failWith(kResourceDataNotFound);
+    if (lookup.error != 0) return sim::failWith(lookup.error);
+    if (lookup.data.size() < kBlockHeaderSize) return sim::failWith(kResourceDataNotFound);
     const size_t rootLength = std::min<size_t>(wordAt(lookup.data.data()), lookup.data.size());
-    if (rootLength < kBlockHeaderSize) return failWith(kResourceDataNotFound);
+    if (rootLength < kBlockHeaderSize) return sim::failWith(kResourceDataNotFound);
     *resource = lookup.data.substr(0, rootLength);
     return true;
 }
@@ -119,14 +115,15 @@ uint32_t getFileVersionInfoSize(const std::string& path) {
 // A buffer smaller than getFileVersionInfoSize asked for gets a root block cut down to what
 // fits with its conversion area, so that no later query can write past the buffer.
 bool getFileVersionInfo(const std::string& path, uint32_t size, void* data) {
-    if (uint32_t fault = sim::injectedFault("GetFileVersionInfo", path)) return failWith(fault);
-    if (data == nullptr) return failWith(error::kInvalidParameter);
+    if (uint32_t fault = sim::injectedFault("GetFileVersionInfo", path))
+        return sim::failWith(fault);
+    if (data == nullptr) return sim::failWith(error::kInvalidParameter);
     std::string image;
     std::string_view resource;
     if (!loadVersionResource(path, &image, &resource)) return false;
     const size_t fitting = size < kSignatureSize ? 0 : (size - kSignatureSize) / 2;
     const size_t length = std::min(resource.size(), fitting);
-    if (length < kBlockHeaderSize) return failWith(error::kInsufficientBuffer);
+    if (length < kBlockHeaderSize) return sim::failWith(error::kInsufficientBuffer);
     auto* bytes = static_cast<unsigned char*>(data);
     std::memcpy(bytes, resource.data(), length);
     setWordAt(bytes, static_cast<uint16_t>(length));
@@ -138,12 +135,12 @@ bool getFileVersionInfo(const std::string& path, uint32_t size, void* data) {
 bool verQueryValue(const void* block, const std::string& subBlock, const void** value,
                    uint32_t* length) {
     if (block == nullptr || value == nullptr || length == nullptr)
-        return failWith(error::kInvalidParameter);
+        return sim::failWith(error::kInvalidParameter);
     const auto* bytes = static_cast<const unsigned char*>(block);
     const size_t blockLength = wordAt(bytes);
     const std::string_view resource(reinterpret_cast<const char*>(bytes), blockLength);
     const auto found = sim::findVersionBlock(resource, pathOf(subBlock));
-    if (!found) return failWith(kResourceTypeNotFound);
+    if (!found) return sim::failWith(kResourceTypeNotFound);
     if (found->type == sim::kVersionValueText) {
         *value = ansiCopyOf(bytes, blockLength, *found, resource, length);
     } else {

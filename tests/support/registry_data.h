@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/registry.h"
+
 // Registry data as the simulated registry stores it, for tests that write machine data.
-constexpr uint32_t kRegSz = 1;
-constexpr uint32_t kRegBinary = 3;
-constexpr uint32_t kRegDword = 4;
-constexpr uint32_t kRegMultiSz = 7;
+using platform::kRegBinary;
+using platform::kRegDword;
+using platform::kRegMultiSz;
+using platform::kRegSz;
 
 inline std::string sz(const std::string& text) { return text + std::string(1, '\0'); }
 

@@ -36,6 +36,15 @@ class InstFileInfoTest : public ::testing::Test {
         ASSERT_TRUE(makeSzdd(plain, machine.host(windowsPath)));
     }
 
+    // A newer source for an installed file that another program holds open.
+    void olderDestinationInUse(uint32_t code) {
+        machine.writeFile("C:\\pkg\\a.dll", "new");
+        machine.writeFile("C:\\out\\a.dll", "old");
+        setLastWriteTime("C:\\pkg\\a.dll", kLater);
+        setLastWriteTime("C:\\out\\a.dll", kEarlier);
+        setFileInUse("C:\\out\\a.dll", code);
+    }
+
     bool install(const Args& arguments) { return handler.HandleCommand(arguments); }
     bool exists(const std::string& windowsPath) const {
         return std::filesystem::exists(machine.host(windowsPath));
@@ -132,11 +141,7 @@ TEST_F(InstFileInfoTest, DestinationThatIsNotOlderIsKeptButStillRecorded) {
 }
 
 TEST_F(InstFileInfoTest, DestinationInUseIsMovedAsideAndDeletedAtRestart) {
-    machine.writeFile("C:\\pkg\\a.dll", "new");
-    machine.writeFile("C:\\out\\a.dll", "old");
-    setLastWriteTime("C:\\pkg\\a.dll", kLater);
-    setLastWriteTime("C:\\out\\a.dll", kEarlier);
-    setFileInUse("C:\\out\\a.dll", 32);
+    olderDestinationInUse(32);
     EXPECT_TRUE(install({"C:\\out\\a.dll", "C:\\pkg\\a.dll", "C:\\out\\a.old"}));
     EXPECT_EQ(machine.readFile("C:\\out\\a.dll"), "new");
     EXPECT_EQ(machine.readFile("C:\\out\\a.old"), "old");
@@ -184,11 +189,7 @@ class InstFileInfo9xTest : public InstFileInfoTest {
 };
 
 TEST_F(InstFileInfo9xTest, LockedDestinationIsReplacedThroughTheTemporaryCopy) {
-    machine.writeFile("C:\\pkg\\a.dll", "new");
-    machine.writeFile("C:\\out\\a.dll", "old");
-    setLastWriteTime("C:\\pkg\\a.dll", kLater);
-    setLastWriteTime("C:\\out\\a.dll", kEarlier);
-    setFileInUse("C:\\out\\a.dll", 33);
+    olderDestinationInUse(33);
     EXPECT_TRUE(install({"C:\\out\\a.dll", "C:\\pkg\\a.dll", "C:\\out\\a.tmp"}));
     EXPECT_EQ(machine.readFile("C:\\out\\a.dll"), "new");
     EXPECT_EQ(machine.readFile("C:\\out\\a.tmp"), "new");  // stays where it is

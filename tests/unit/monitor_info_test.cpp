@@ -7,18 +7,13 @@
 #include "platform/registry.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/registry_store.h"
+#include "tests/support/registry_data.h"
 #include "tests/support/test_machine.h"
 
 namespace {
 
 const std::string kPrint = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\";
 const std::string kDriverKey = kPrint + "Environments\\Windows NT x86\\Drivers\\Version-3\\Laser";
-
-std::string dword(uint32_t n) {
-    std::string data;
-    for (int i = 0; i < 4; ++i) data += static_cast<char>((n >> (8 * i)) & 0xFF);
-    return data;
-}
 
 void text(const std::string& key, const std::string& name, const std::string& value) {
     sim::registry::writeValue(key, name, platform::kRegSz, value + '\0');

@@ -6,6 +6,7 @@
 #include "platform/registry.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/registry_store.h"
+#include "tests/support/registry_data.h"
 #include "tests/support/test_machine.h"
 
 namespace {
@@ -42,12 +43,6 @@ const char* const kInf =
     "DefaultDataType = RAW\r\n"
     "[NameOnly.Data]\r\n"
     "PrintProcessor = AcmeProc\r\n";
-
-std::string dword(uint32_t n) {
-    std::string data;
-    for (int i = 0; i < 4; ++i) data += static_cast<char>((n >> (8 * i)) & 0xFF);
-    return data;
-}
 
 void fault(const std::string& name, uint32_t error) {
     sim::registry::writeValue(sim::kFaultsKey, name, platform::kRegDword, dword(error));

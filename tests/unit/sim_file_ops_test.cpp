@@ -12,6 +12,8 @@
 #include "platform/registry.h"
 #include "platform/sim/files_in_use.h"
 #include "platform/sim/registry_store.h"
+#include "tests/support/file_fixtures.h"
+#include "tests/support/registry_data.h"
 #include "tests/support/test_machine.h"
 
 namespace reg = sim::registry;
@@ -21,12 +23,6 @@ using namespace platform;
 namespace {
 
 const char* kSessionManager = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-
-void markInUse(const std::string& windowsPath, uint32_t code) {
-    std::string data;
-    for (int i = 0; i < 4; ++i) data += static_cast<char>((code >> (8 * i)) & 0xFF);
-    reg::writeValue(sim::kFilesInUseKey, windowsPath, kRegDword, data);
-}
 
 // The strings of PendingFileRenameOperations, empty ones included; a value that does not end
 // in the list's closing NUL gives a marker that fails any comparison.
@@ -87,7 +83,7 @@ TEST(SimCopyFile, ReplacesAWritableTargetButNeverItselfOrAHeldOne) {
     machine.writeFile("C:\\d\\new.dll", "new");
     machine.writeFile("C:\\d\\old.dll", "old");
     machine.writeFile("C:\\d\\held.dll", "held");
-    markInUse("c:\\D\\HELD.DLL", error::kLockViolation);
+    setFileInUse("c:\\D\\HELD.DLL", error::kLockViolation);
     EXPECT_TRUE(copyFile("C:\\d\\new.dll", "C:\\d\\old.dll", false));
     EXPECT_EQ(machine.readFile("C:\\d\\old.dll"), "new");
     EXPECT_TRUE(
@@ -105,7 +101,7 @@ TEST(SimMoveFile, RenamesFilesAndDirectoriesAndCarriesTheInUseEntry) {
     machine.writeFile("C:\\d\\lib.dll", "lib");
     machine.writeFile("C:\\d\\other.dll", "other");
     machine.writeFile("C:\\tree\\sub\\f.txt", "f");
-    markInUse("C:\\d\\lib.dll", error::kSharingViolation);
+    setFileInUse("C:\\d\\lib.dll", error::kSharingViolation);
 
     ASSERT_TRUE(moveFile("C:\\d\\lib.dll", "C:\\d\\lib.old"));
     EXPECT_EQ(machine.readFile("C:\\d\\lib.old"), "lib");
@@ -132,7 +128,7 @@ TEST(SimMoveFileEx, ReplacesOnlyWhatMayBeReplaced) {
     machine.writeFile("C:\\d\\held.dll", "held");
     machine.writeFile("C:\\d\\ro.dll", "ro");
     fs::create_directories(machine.dir() / "drive_c" / "d" / "sub");
-    markInUse("C:\\d\\held.dll", error::kSharingViolation);
+    setFileInUse("C:\\d\\held.dll", error::kSharingViolation);
     ASSERT_TRUE(setFileAttributes("C:\\d\\ro.dll", kFileAttributeReadOnly));
     const std::string held = "C:\\d\\held.dll", ro = "C:\\d\\ro.dll", sub = "C:\\d\\sub",
                       old = "C:\\d\\old.dll";
@@ -206,7 +202,7 @@ TEST(SimDeleteFile, DeletesPlainFilesOnly) {
     machine.writeFile("C:\\d\\plain.txt", "p");
     machine.writeFile("C:\\d\\ro.txt", "r");
     machine.writeFile("C:\\d\\held.txt", "h");
-    markInUse("C:\\d\\held.txt", error::kLockViolation);
+    setFileInUse("C:\\d\\held.txt", error::kLockViolation);
     ASSERT_TRUE(setFileAttributes("C:\\d\\ro.txt", kFileAttributeReadOnly));
     EXPECT_TRUE(deleteFile("C:\\D\\PLAIN.TXT"));
     EXPECT_FALSE(fs::exists(machine.host("C:\\d\\plain.txt")));
@@ -267,7 +263,7 @@ TEST(SimFileTimes, ReadAndSetAsFileTimeTicks) {
     EXPECT_TRUE(failsWith(getFileTimes("C:\\none", &times), error::kFileNotFound));
     EXPECT_TRUE(
         failsWith(setFileTimes("C:\\x\\none", FileTimes{0, 0, lastWrite}), error::kPathNotFound));
-    markInUse("C:\\t.txt", error::kSharingViolation);
+    setFileInUse("C:\\t.txt", error::kSharingViolation);
     EXPECT_TRUE(failsWith(setFileTimes("C:\\t.txt", FileTimes{0, 0, 1}), error::kSharingViolation));
     EXPECT_TRUE(getFileTimes("C:\\t.txt", &times));
 }
@@ -275,8 +271,8 @@ TEST(SimFileTimes, ReadAndSetAsFileTimeTicks) {
 TEST(SimFilesInUse, WritesFailAndReadsWork) {
     TestMachine machine;
     machine.writeFile("C:\\WINDOWS\\held.dll", "held");
-    markInUse("C:\\windows\\HELD.dll", error::kSharingViolation);
-    markInUse("C:\\WINDOWS\\released.dll", 0);
+    setFileInUse("C:\\windows\\HELD.dll", error::kSharingViolation);
+    setFileInUse("C:\\WINDOWS\\released.dll", 0);
     EXPECT_EQ(sim::fileInUseError("C:\\WINDOWS\\released.dll"), 0u);
     EXPECT_EQ(openFile("C:\\WINDOWS\\held.dll", "ab"), nullptr);
     EXPECT_EQ(getLastError(), error::kSharingViolation);

@@ -9,6 +9,7 @@
 #include "platform/sim/faults.h"
 #include "platform/sim/files_in_use.h"
 #include "platform/sim/registry_store.h"
+#include "tests/support/registry_data.h"
 #include "tests/support/szdd_files.h"
 #include "tests/support/test_machine.h"
 
@@ -16,12 +17,6 @@ namespace fs = std::filesystem;
 using namespace platform;
 
 namespace {
-
-std::string dword(uint32_t value) {
-    std::string data;
-    for (int i = 0; i < 4; ++i) data += static_cast<char>((value >> (8 * i)) & 0xFF);
-    return data;
-}
 
 // Text with long repeats and stretches of every byte value, so that both literal bytes and
 // back references of all lengths occur in the compressed form.

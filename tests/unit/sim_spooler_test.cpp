@@ -8,6 +8,7 @@
 #include "platform/sim/faults.h"
 #include "platform/sim/registry_store.h"
 #include "platform/spooler.h"
+#include "tests/support/registry_data.h"
 #include "tests/support/test_machine.h"
 
 namespace reg = sim::registry;
@@ -18,12 +19,6 @@ namespace {
 const std::string kPrinters = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
 const std::string kConnections = "HKCU\\Printers\\Connections\\";
 const std::string kEnvironments = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\";
-
-std::string dword(uint32_t n) {
-    std::string data;
-    for (int i = 0; i < 4; ++i) data += static_cast<char>((n >> (8 * i)) & 0xFF);
-    return data;
-}
 
 void text(const std::string& key, const std::string& name, const std::string& value) {
     reg::writeValue(key, name, kRegSz, value + '\0');

@@ -9,6 +9,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
 #include "platform/spooler.h"
+#include "tests/support/registry_data.h"
 #include "tests/support/test_machine.h"
 
 namespace reg = sim::registry;
@@ -20,12 +21,6 @@ const std::string kPrint = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\";
 const std::string kDriverDir = "C:\\WINDOWS\\system32\\spool\\drivers\\w32x86";
 const std::string kVersion3 = kDriverDir + "\\3\\";
 const std::string kProcessorDir = "C:\\WINDOWS\\system32\\spool\\prtprocs\\w32x86\\";
-
-std::string dword(uint32_t n) {
-    std::string data;
-    for (int i = 0; i < 4; ++i) data += static_cast<char>((n >> (8 * i)) & 0xFF);
-    return data;
-}
 
 void fault(const std::string& name, uint32_t error) {
     reg::writeValue(sim::kFaultsKey, name, kRegDword, dword(error));

@@ -64,10 +64,4 @@ bool openExistingMachine(const CommandInfo& command, const std::string& dir, int
 
 std::string textData(const std::string& text) { return text + '\0'; }
 
-std::string dwordData(uint32_t number) {
-    std::string data;
-    for (int i = 0; i < 4; ++i) data += static_cast<char>((number >> (8 * i)) & 0xFF);
-    return data;
-}
-
 }  // namespace winsim

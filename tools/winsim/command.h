@@ -34,6 +34,5 @@ bool openExistingMachine(const CommandInfo& command, const std::string& dir, int
 
 // REG_SZ and REG_DWORD data as the registry keeps them.
 std::string textData(const std::string& text);
-std::string dwordData(uint32_t number);
 
 }  // namespace winsim

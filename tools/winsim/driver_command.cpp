@@ -4,6 +4,7 @@
 
 #include "platform/registry.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/registry_data.h"
 #include "platform/sim/registry_store.h"
 #include "tools/winsim/command.h"
 #include "tools/winsim/commands.h"
@@ -99,7 +100,7 @@ void writeDriverValues(const NewDriver& driver) {
     auto text = [&key](const char* name, const std::string& value) {
         sim::registry::writeValue(key, name, platform::kRegSz, textData(value));
     };
-    sim::registry::writeValue(key, "Version", platform::kRegDword, dwordData(driver.version));
+    sim::registry::writeValue(key, "Version", platform::kRegDword, sim::dwordData(driver.version));
     text("Driver", driver.driverPath);
     text("Data File", driver.dataFile);
     text("Configuration File", driver.configFile);

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "platform/registry.h"
+#include "platform/sim/registry_data.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/spooler_keys.h"
 #include "tools/winsim/command.h"
@@ -51,7 +52,7 @@ void writeText(const std::string& key, const char* name, const std::string& text
 }
 
 void writeNumber(const std::string& key, const char* name, uint32_t number) {
-    sim::registry::writeValue(key, name, platform::kRegDword, dwordData(number));
+    sim::registry::writeValue(key, name, platform::kRegDword, sim::dwordData(number));
 }
 
 void writeLocalValues(const std::string& key, const NewPrinter& printer) {
