@@ -15,5 +15,6 @@ int runMonitorAdd(const std::vector<std::string>& words);
 int runProcessorAdd(const std::vector<std::string>& words);
 int runShow(const std::vector<std::string>& words);
 int runExec(const std::vector<std::string>& words);
+int runDump(const std::vector<std::string>& words);
 
 }  // namespace winsim

@@ -24,6 +24,7 @@ constexpr Subcommand kSubcommands[] = {
     {"processor", "add", winsim::runProcessorAdd},
     {"show", nullptr, winsim::runShow},
     {"exec", nullptr, winsim::runExec},
+    {"dump", nullptr, winsim::runDump},
 };
 
 constexpr const char* kUsage =
@@ -37,6 +38,7 @@ constexpr const char* kUsage =
     "  processor add DIR NAME ...     install a print processor\n"
     "  show DIR                       describe the machine\n"
     "  exec DIR [--cd DIR] -- PROG    run a program on the machine\n"
+    "  dump DIR [--keys K] [--dirs D] print the machine as comparable lines\n"
     "Each command explains itself with --help.\n";
 
 int usageError(const std::string& message) {

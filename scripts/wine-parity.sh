@@ -1,0 +1,239 @@
+#!/usr/bin/env bash
+# Runs every scenario of tests/wine/scenarios twice, on a simulated machine with the host
+# build and under Wine with the x86_64 Windows build, and compares the two runs: exit code,
+# flight recorder (times and dates normalised), the machine before the run and what the run
+# changed on it (spooler records, printer data, monitors, registry values, files), and the
+# shortcut files it made. A scenario's file "allowed" lists the differences it accepts, one
+# "NAME: REGEX" a line; every difference must match one, and every allowance must be used.
+#   scripts/wine-parity.sh HOST_BUILD WIN64_BUILD
+# Prints one verdict a scenario and, last, "N passed, N failed".
+set -uo pipefail
+
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+die() { echo "wine-parity: $*" >&2; exit 2; }
+[[ $# -eq 2 ]] || die "usage: $0 HOST_BUILD WIN64_BUILD"
+host="$(readlink -f "$1")" win="$(readlink -f "$2")"
+winsim="$host/tools/winsim"
+exe="$win/app/dadazado.exe"
+winprogs="$win/tests/wine"
+for f in "$winsim" "$host/app/dadazado" "$exe" "$winprogs/machine_setup.exe" \
+    "$winprogs/machine_dump.exe"; do
+    [[ -f "$f" ]] || die "missing $f (build the host and the x86_64 Windows targets)"
+done
+command -v wine >/dev/null || die "wine is not installed"
+command -v lnkinfo >/dev/null || die "lnkinfo is not installed (liblnk-utils)"
+
+work="$host/wine-parity"
+rm -rf "$work" && mkdir -p "$work"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+started=$SECONDS
+failures=()
+
+# --- the program itself: a GUI program of system DLLs only, that makes no window
+check_program() {
+    local dump bad=0
+    dump="$(x86_64-w64-mingw32-objdump -p "$exe")"
+    grep -q "Subsystem.*(Windows GUI)" <<<"$dump" || { echo "program: not a GUI program"; bad=1; }
+    local dll
+    while read -r dll; do
+        case "${dll,,}" in
+            advapi32.dll | kernel32.dll | lz32.dll | msvcrt.dll | ole32.dll | shell32.dll | \
+                user32.dll | version.dll | winspool.drv) ;;
+            *) echo "program: imports $dll, which is no system library"; bad=1 ;;
+        esac
+    done < <(awk '/DLL Name:/ {print $3}' <<<"$dump")
+    if grep -qE "\b(CreateWindow|CreateDialog|DialogBox|MessageBox)[A-Za-z]*\b" <<<"$dump"; then
+        echo "program: imports a window-creation call"; bad=1
+    fi
+    return $bad
+}
+
+# --- Wine: one booted prefix, copied for each scenario
+pristine="$work/pristine"
+boot_prefix() {
+    WINEPREFIX="$pristine" wineboot -i >"$work/wineboot.out" 2>&1 || return 1
+    WINEPREFIX="$pristine" wineserver -w
+}
+
+windows_version_name() {
+    case "$1" in
+        xp) echo winxp64 ;; 2003) echo win2003 ;; vista) echo vista ;; *) return 1 ;;
+    esac
+}
+
+# Words of a setup line, as the shell splits them.
+setup_words() { eval "words=($1)"; }
+
+normalise_log() {
+    tr -d '\r' <"$1" | sed -E \
+        -e '2s/^[A-Z][a-z]{2} [A-Z][a-z]{2} +[0-9]+ [0-9:]{8} [0-9]{4}$/<date>/' \
+        -e 's/\(Elapsed time: [0-9.]+ seconds\.\)/(Elapsed time: <t>)/' \
+        -e 's/C:\\WINDOWS/C:\\windows/Ig'
+}
+
+# Shortcuts below drive_c: where each is and what it points to.
+shortcut_lines() {
+    local drive="$1" link
+    while IFS= read -r link; do
+        echo "lnk|$(echo "${link#"$drive"/}" | tr 'A-Z' 'a-z')"
+        lnkinfo "$link" 2>/dev/null | grep -E "Local path|Command line arguments|Working directory" |
+            sed -E 's/^\s+//; s/\s*:\s*/: /' | tr 'A-Z' 'a-z' | sed 's/^/lnk|  /'
+    done < <(find "$drive" -iname '*.lnk' | sort)
+}
+
+run_sim() {
+    local dir="$1" out="$2" m="$2/machine"
+    "$winsim" new "$m" --os "$OS" >/dev/null || return 1
+    local line words
+    while IFS= read -r line; do
+        [[ -z "$line" || "$line" == \#* ]] && continue
+        setup_words "$line"
+        if [[ "${words[0]}" == reg ]]; then
+            "$winsim" reg import "$m" "$dir/${words[2]}" >/dev/null
+        else
+            "$winsim" "${words[0]}" "${words[1]}" "$m" "${words[@]:2}" >/dev/null
+        fi || echo "setup failed: $line" >>"$out/setup.out"
+    done <"$dir/setup"
+    [[ -d "$dir/files" ]] && cp -r "$dir/files/." "$m/drive_c/"
+    [[ -x "$dir/prepare.sh" ]] && "$dir/prepare.sh" sim "$m/drive_c" "$host" "$win"
+    "$winsim" dump "$m" --keys "${KEYS:-}" --dirs "${DIRS:-}" >"$out/before.dump"
+    "$winsim" exec "$m" --cd "$CD" -- "$host/app/dadazado" "${ARGS[@]}" >"$out/run.out" 2>&1
+    echo $? >"$out/exit"
+    "$winsim" dump "$m" --keys "${KEYS:-}" --dirs "${DIRS:-}" >"$out/after.dump"
+    normalise_log "$m/drive_c/flight.log" >"$out/log" 2>/dev/null
+    shortcut_lines "$m/drive_c" >>"$out/after.dump"
+}
+
+run_wine() {
+    local dir="$1" out="$2"
+    export WINEPREFIX="$out/prefix"
+    cp -a "$pristine" "$WINEPREFIX"
+    local drive="$WINEPREFIX/drive_c"
+    # The Windows version Wine reports, as winecfg keeps it.
+    wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d "$(windows_version_name "$OS")" \
+        /f >/dev/null 2>&1 || echo "could not set the Windows version" >>"$out/version.out"
+    local line words
+    : >"$out/setup.lines"
+    while IFS= read -r line; do
+        [[ -z "$line" || "$line" == \#* ]] && continue
+        setup_words "$line"
+        if [[ "${words[0]}" == reg ]]; then
+            # The 64-bit program reads the 64-bit view of the registry.
+            wine reg import "$(winepath -w "$dir/${words[2]}")" /reg:64 >/dev/null 2>&1
+        else
+            echo "$line" >>"$out/setup.lines"
+        fi
+    done <"$dir/setup"
+    [[ -d "$dir/files" ]] && cp -r "$dir/files/." "$drive/"
+    [[ -x "$dir/prepare.sh" ]] && "$dir/prepare.sh" wine "$drive" "$host" "$win"
+    wine "$winprogs/machine_setup.exe" "$(winepath -w "$out/setup.lines")" 2>&1 |
+        tr -d '\r' >"$out/setup.out"
+    wine "$winprogs/machine_dump.exe" --keys "${KEYS:-}" --dirs "${DIRS:-}" 2>/dev/null |
+        tr -d '\r' >"$out/before.dump"
+    local cwd
+    cwd="$(winepath -u "$CD")"
+    mkdir -p "$cwd"
+    cp "$exe" "$drive/dadazado.exe"
+    (cd "$cwd" && wine "C:\\dadazado.exe" "${ARGS[@]}" >"$out/run.out" 2>&1)
+    echo $? >"$out/exit"
+    wineserver -w
+    wine "$winprogs/machine_dump.exe" --keys "${KEYS:-}" --dirs "${DIRS:-}" 2>/dev/null |
+        tr -d '\r' >"$out/after.dump"
+    normalise_log "$drive/flight.log" >"$out/log" 2>/dev/null
+    shortcut_lines "$drive" >>"$out/after.dump"
+    wineserver -k 2>/dev/null
+    unset WINEPREFIX
+}
+
+# What the run changed: "+line" for what is new, "-line" for what went.
+changes() {
+    diff <(sort "$1/before.dump") <(sort "$1/after.dump") | sed -n 's/^> /+/p; s/^< /-/p' | sort
+}
+
+# Lines of one aspect that only one side has, as "ASPECT sim-only: LINE".
+side_differences() {
+    local aspect="$1" sim="$2" wine="$3"
+    diff <(printf '%s\n' "$sim") <(printf '%s\n' "$wine") |
+        sed -n "s/^< /$aspect sim-only: /p; s/^> /$aspect wine-only: /p"
+}
+
+compare() {
+    local dir="$1" s="$2" w="$3"
+    {
+        side_differences exit "$(cat "$s/exit")" "$(cat "$w/exit")"
+        [[ -n "${EXIT:-}" && "$(cat "$s/exit")" != "$EXIT" ]] &&
+            echo "exit expected $EXIT, sim gave $(cat "$s/exit")"
+        side_differences log "$(cat "$s/log")" "$(cat "$w/log")"
+        side_differences before "$(grep -v '^monitor|' "$s/before.dump" | sort)" \
+            "$(grep -v '^monitor|' "$w/before.dump" | sort)"
+        side_differences change "$(changes "$s")" "$(changes "$w")"
+        grep -v ': 0$' "$w/setup.out" | sed 's/^/wine setup failed: /'
+        [[ -f "$s/setup.out" ]] && sed 's/^/sim /' "$s/setup.out"
+    } >"$1.differences"
+}
+
+# Every difference must be allowed by name, and every allowance must allow something.
+judge() {
+    local name="$1" differences="$2" allowed="$3" verdict=0 line
+    local -a names=() patterns=()
+    if [[ -f "$allowed" ]]; then
+        while IFS= read -r line; do
+            [[ -z "$line" || "$line" == \#* ]] && continue
+            names+=("${line%%: *}") patterns+=("${line#*: }")
+        done <"$allowed"
+    fi
+    local -a used=()
+    while IFS= read -r line; do
+        local matched=0 i
+        for i in "${!patterns[@]}"; do
+            if grep -qE -- "${patterns[$i]}" <<<"$line"; then matched=1 used[$i]=1; break; fi
+        done
+        [[ $matched -eq 1 ]] || { echo "  $line"; verdict=1; }
+    done <"$differences"
+    local i
+    for i in "${!names[@]}"; do
+        if [[ -n "${used[$i]:-}" ]]; then
+            echo "  allowed: ${names[$i]}"
+        else
+            echo "  stale allowance (matches no difference): ${names[$i]}"; verdict=1
+        fi
+    done
+    return $verdict
+}
+
+passed=0 differing=0 ran=0
+if check_program; then echo "program: GUI subsystem, system libraries only, no window calls"
+else failures+=(program); fi
+boot_prefix || die "wineboot -i failed: $(tail -5 "$work/wineboot.out")"
+echo "wine-parity: $(wine --version) prefix booted in $((SECONDS - started)) s"
+
+for dir in "$repo"/tests/wine/scenarios/*/; do
+    dir="${dir%/}" name="$(basename "$dir")"
+    # WINE_PARITY_ONLY is a pattern of scenario names ("exit-*").
+    # shellcheck disable=SC2053
+    [[ -n "${WINE_PARITY_ONLY:-}" && "$name" != $WINE_PARITY_ONLY ]] && continue
+    unset OS CD ARGS EXIT KEYS DIRS
+    # shellcheck source=/dev/null
+    source "$dir/scenario"
+    ran=$((ran + 1))
+    mkdir -p "$work/$name/sim" "$work/$name/wine"
+    t0=$SECONDS
+    run_sim "$dir" "$work/$name/sim"
+    run_wine "$dir" "$work/$name/wine"
+    compare "$work/$name" "$work/$name/sim" "$work/$name/wine"
+    report="$(judge "$name" "$work/$name.differences" "$dir/allowed")"
+    if [[ $? -eq 0 ]]; then
+        passed=$((passed + 1))
+        echo "PASS $name (exit $(cat "$work/$name/wine/exit"), $((SECONDS - t0)) s)"
+    else
+        differing=$((differing + 1))
+        failures+=("$name")
+        echo "DIFF $name (sim exit $(cat "$work/$name/sim/exit"), wine exit $(cat "$work/$name/wine/exit"))"
+    fi
+    [[ -n "$report" ]] && echo "$report"
+done
+
+echo "wine-parity: $ran scenarios run, $passed passed, $differing differing ($((SECONDS - started)) s; details in $work)"
+echo "$passed passed, $((${#failures[@]})) failed"
+[[ ${#failures[@]} -eq 0 ]]

@@ -1,0 +1,128 @@
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "platform/sim/machine.h"
+#include "platform/sim/registry_store.h"
+#include "platform/sim/spooler_keys.h"
+#include "platform/spooler.h"
+#include "tools/winsim/command.h"
+#include "tools/winsim/commands.h"
+#include "tools/winsim/dump_lines.h"
+
+namespace winsim {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const CommandInfo kDump = {
+    "dump",
+    "usage: winsim dump DIR [--keys \"KEY;KEY\"] [--dirs \"C:\\DIR;C:\\DIR\"]\n"
+    "  Prints the machine as sorted lines that a program reading a real machine prints\n"
+    "  the same way: the Windows NT x86 printer drivers, the printers and their data, the\n"
+    "  monitors, the values of the registry keys and the files (size and fingerprint)\n"
+    "  below the directories.\n",
+    {{"--keys", true}, {"--dirs", true}},
+    1,
+    1};
+
+constexpr const char* kDriverEnvironment = "Windows NT x86";
+
+void addDrivers(std::vector<std::string>* lines) {
+    std::vector<platform::DriverInfo3> drivers;
+    if (!platform::enumPrinterDrivers(kDriverEnvironment, &drivers)) {
+        lines->push_back("error|EnumPrinterDrivers");
+        return;
+    }
+    for (const platform::DriverInfo3& driver : drivers) {
+        dump::DriverRecord record;
+        record.environment = driver.environment;
+        record.name = driver.name;
+        record.version = driver.version;
+        record.driverPath = driver.driverPath;
+        record.dataFile = driver.dataFile;
+        record.configFile = driver.configFile;
+        record.helpFile = driver.helpFile;
+        record.monitor = driver.monitorName;
+        record.dependentFiles = driver.dependentFiles;
+        lines->push_back(dump::driverLine(record));
+    }
+}
+
+void addPrinters(std::vector<std::string>* lines) {
+    std::vector<platform::PrinterInfo2> printers;
+    if (!platform::enumPrinters(platform::kPrinterEnumLocal, &printers)) {
+        lines->push_back("error|EnumPrinters");
+        return;
+    }
+    for (const platform::PrinterInfo2& printer : printers) {
+        lines->push_back(
+            dump::printerLine(printer.printerName, printer.driverName, printer.portName));
+        const std::string dataKey = std::string(sim::spooler::kPrintersKey) + "\\" +
+                                    printer.printerName + "\\PrinterDriverData";
+        for (const auto& [name, value] : sim::registry::values(dataKey))
+            lines->push_back(
+                dump::printerDataLine(printer.printerName, name, value.first, value.second));
+    }
+}
+
+void addMonitors(std::vector<std::string>* lines) {
+    std::vector<std::string> names;
+    uint32_t needed = 0;
+    if (!platform::enumMonitors(&names, &needed)) {
+        lines->push_back("error|EnumMonitors");
+        return;
+    }
+    for (const std::string& name : names) lines->push_back("monitor|" + name);
+}
+
+void addRegistryKey(const std::string& key, std::vector<std::string>* lines) {
+    if (!sim::registry::keyExists(key)) {
+        lines->push_back("reg|" + key + "|(no key)");
+        return;
+    }
+    for (const auto& [name, value] : sim::registry::values(key))
+        lines->push_back(dump::registryLine(key, name, value.first, value.second));
+}
+
+std::string readWholeFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void addFiles(const std::string& directory, std::vector<std::string>* lines) {
+    const sim::ResolvedPath resolved = sim::resolvePath(directory);
+    std::error_code error;
+    if (!resolved.exists || !fs::is_directory(resolved.host, error)) return;
+    for (fs::recursive_directory_iterator it(resolved.host, error), end; !error && it != end;
+         it.increment(error)) {
+        if (!it->is_regular_file(error)) continue;
+        lines->push_back(dump::fileLine(sim::windowsPathOf(it->path()), readWholeFile(it->path())));
+    }
+}
+
+}  // namespace
+
+int runDump(const std::vector<std::string>& words) {
+    ParsedArgs args;
+    int exitCode = kExitSuccess;
+    if (!prepare(kDump, words, &args, &exitCode)) return exitCode;
+    if (!openExistingMachine(kDump, args.positional[0], &exitCode)) return exitCode;
+    std::vector<std::string> lines;
+    addDrivers(&lines);
+    addPrinters(&lines);
+    addMonitors(&lines);
+    for (const std::string& key : dump::splitSemicolons(args.value("--keys")))
+        addRegistryKey(key, &lines);
+    for (const std::string& dir : dump::splitSemicolons(args.value("--dirs")))
+        addFiles(dir, &lines);
+    std::sort(lines.begin(), lines.end());
+    for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+    return kExitSuccess;
+}
+
+}  // namespace winsim

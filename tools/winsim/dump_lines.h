@@ -1,0 +1,150 @@
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The line format of a machine dump. The simulated machine's `winsim dump` and the program
+// that reads a real machine back print through these, so that the two dumps can be compared
+// line by line. Names that Windows compares without regard to case are printed in lower case.
+namespace dump {
+
+inline std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+inline std::string baseName(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// FNV-1a: a content fingerprint both targets can compute without a crypto library.
+inline std::string fingerprint(const std::string& bytes) {
+    uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : bytes) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    char text[20];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+inline std::string typeName(uint32_t type) {
+    switch (type) {
+        case 1:
+            return "REG_SZ";
+        case 2:
+            return "REG_EXPAND_SZ";
+        case 3:
+            return "REG_BINARY";
+        case 4:
+            return "REG_DWORD";
+        case 7:
+            return "REG_MULTI_SZ";
+        case 11:
+            return "REG_QWORD";
+        default:
+            return "type" + std::to_string(type);
+    }
+}
+
+inline std::string hexBytes(const std::string& data) {
+    std::string text;
+    char byte[4];
+    for (unsigned char c : data) {
+        std::snprintf(byte, sizeof byte, "%02x", c);
+        text += byte;
+    }
+    return text;
+}
+
+// Text without its terminating NULs, numbers in hex, lists with "|" between items.
+inline std::string valueText(uint32_t type, const std::string& data) {
+    if (type == 1 || type == 2) return data.substr(0, data.find('\0'));
+    if (type == 4 && data.size() == 4) {
+        uint32_t number = 0;
+        for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(data[i]);
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%08x", number);
+        return text;
+    }
+    if (type == 7) {
+        std::string text;
+        for (size_t start = 0; start < data.size();) {
+            size_t end = data.find('\0', start);
+            if (end == std::string::npos) end = data.size();
+            if (end > start) {
+                if (!text.empty()) text += '|';
+                text.append(data, start, end - start);
+            }
+            start = end + 1;
+        }
+        return text;
+    }
+    return "hex:" + hexBytes(data);
+}
+
+struct DriverRecord {
+    std::string environment, name, driverPath, dataFile, configFile, helpFile, monitor;
+    uint32_t version = 0;
+    std::vector<std::string> dependentFiles;
+};
+
+// Files by their bare names: where the spooler keeps them differs between machines, which
+// files a record names does not.
+inline std::string driverLine(const DriverRecord& d) {
+    std::vector<std::string> dependents;
+    for (const std::string& file : d.dependentFiles) dependents.push_back(lower(baseName(file)));
+    std::sort(dependents.begin(), dependents.end());
+    std::string joined;
+    for (const std::string& file : dependents) {
+        if (!joined.empty()) joined += ',';
+        joined += file;
+    }
+    return "driver|" + d.environment + "|" + std::to_string(d.version) + "|" + d.name +
+           "|driver=" + lower(baseName(d.driverPath)) + "|data=" + lower(baseName(d.dataFile)) +
+           "|config=" + lower(baseName(d.configFile)) + "|help=" + lower(baseName(d.helpFile)) +
+           "|dependent=" + joined + "|monitor=" + d.monitor;
+}
+
+inline std::string printerLine(const std::string& name, const std::string& driver,
+                               const std::string& port) {
+    return "printer|" + name + "|driver=" + driver + "|port=" + port;
+}
+
+inline std::string printerDataLine(const std::string& printer, const std::string& value,
+                                   uint32_t type, const std::string& data) {
+    return "printerdata|" + printer + "|" + value + "|" + typeName(type) + "|" +
+           valueText(type, data);
+}
+
+inline std::string registryLine(const std::string& key, const std::string& value, uint32_t type,
+                                const std::string& data) {
+    return "reg|" + key + "|" + value + "|" + typeName(type) + "|" + valueText(type, data);
+}
+
+inline std::string fileLine(const std::string& windowsPath, const std::string& content) {
+    return "file|" + lower(windowsPath) + "|" + std::to_string(content.size()) + "|" +
+           fingerprint(content);
+}
+
+// "a;b;;c" as {"a", "b", "c"}: the lists of keys and directories a dump is asked for.
+inline std::vector<std::string> splitSemicolons(const std::string& text) {
+    std::vector<std::string> items;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(';', start);
+        if (end == std::string::npos) end = text.size();
+        if (end > start) items.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return items;
+}
+
+}  // namespace dump
