@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test on a fresh machine: installs what is missing, builds and tests the host build and
-# the sanitizer build, checks formatting, cross-builds Windows and smoke-tests it under Wine.
+# the sanitizer build, checks formatting, cross-builds Windows and compares it under Wine with
+# the simulated machine.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export BUILD_ROOT="${BUILD_ROOT:-$ROOT/build}"
@@ -27,7 +28,7 @@ done
 step "windows cross builds"
 scripts/build-windows.sh
 
-step "wine smoke test"
-scripts/wine-smoke.sh "$BUILD_ROOT/build-win64/app/dadazado.exe"
+step "wine parity suite (x86_64 build against the simulated machine)"
+scripts/wine-parity.sh "$BUILD_ROOT/host" "$BUILD_ROOT/build-win64"
 
 step "all passed"
