@@ -135,9 +135,13 @@ run_wine() {
     cwd="$(winepath -u "$CD")"
     mkdir -p "$cwd"
     cp "$exe" "$drive/dadazado.exe"
-    (cd "$cwd" && wine "C:\\dadazado.exe" "${ARGS[@]}" >"$out/run.out" 2>&1)
+    # The program counts the printer handles, keys and libraries it opened and closed.
+    (cd "$cwd" && DADAZADO_HANDLE_COUNTS='C:\handle-counts.txt' \
+        wine "C:\\dadazado.exe" "${ARGS[@]}" >"$out/run.out" 2>&1)
     echo $? >"$out/exit"
     wineserver -w
+    tr -d '\r' <"$drive/handle-counts.txt" >"$out/handles" 2>/dev/null ||
+        echo "no handle counts written" >"$out/handles"
     wine "$winprogs/machine_dump.exe" --keys "${KEYS:-}" --dirs "${DIRS:-}" 2>/dev/null |
         tr -d '\r' >"$out/after.dump"
     normalise_log "$drive/flight.log" >"$out/log" 2>/dev/null
@@ -169,6 +173,7 @@ compare() {
             "$(grep -v '^monitor|' "$w/before.dump" | sort)"
         side_differences change "$(changes "$s")" "$(changes "$w")"
         grep -v ': 0$' "$w/setup.out" | sed 's/^/wine setup failed: /'
+        grep -vE 'opened ([0-9]+), closed \1$' "$w/handles" | sed 's/^/left open under Wine: /'
         [[ -f "$s/setup.out" ]] && sed 's/^/sim /' "$s/setup.out"
     } >"$1.differences"
 }
@@ -225,7 +230,8 @@ for dir in "$repo"/tests/wine/scenarios/*/; do
     report="$(judge "$name" "$work/$name.differences" "$dir/allowed")"
     if [[ $? -eq 0 ]]; then
         passed=$((passed + 1))
-        echo "PASS $name (exit $(cat "$work/$name/wine/exit"), $((SECONDS - t0)) s)"
+        echo "PASS $name (exit $(cat "$work/$name/wine/exit"), $((SECONDS - t0)) s;" \
+            "$(paste -sd ';' "$work/$name/wine/handles" | sed 's/;/, /g'))"
     else
         differing=$((differing + 1))
         failures+=("$name")

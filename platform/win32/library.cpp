@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include "platform/win32/handle_counts.h"
+
 namespace platform {
 
 LibraryHandle loadLibrary(const std::string& name) {
-    return reinterpret_cast<LibraryHandle>(LoadLibraryA(name.c_str()));
+    HMODULE library = LoadLibraryA(name.c_str());
+    if (library != nullptr) win32::countOpened(win32::CountedHandle::Library);
+    return reinterpret_cast<LibraryHandle>(library);
 }
 
 void* getProcAddress(LibraryHandle library, const std::string& entry) {
@@ -13,6 +17,9 @@ void* getProcAddress(LibraryHandle library, const std::string& entry) {
         GetProcAddress(reinterpret_cast<HMODULE>(library), entry.c_str()));
 }
 
-void freeLibrary(LibraryHandle library) { FreeLibrary(reinterpret_cast<HMODULE>(library)); }
+void freeLibrary(LibraryHandle library) {
+    if (FreeLibrary(reinterpret_cast<HMODULE>(library)))
+        win32::countClosed(win32::CountedHandle::Library);
+}
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "platform/win32/handle_counts.h"
+
 namespace platform {
 
 namespace {
@@ -17,6 +19,11 @@ bool isPredefined(HKEY key) {
     for (HKEY candidate : predefined)
         if (candidate == key) return true;
     return false;
+}
+
+void countOpenedKey(LONG status, HKEY key) {
+    if (status == ERROR_SUCCESS && key != nullptr && !isPredefined(key))
+        win32::countOpened(win32::CountedHandle::RegistryKey);
 }
 
 }  // namespace
@@ -40,6 +47,7 @@ RegKey predefinedKey(PredefinedKey which) {
 uint32_t regOpenKey(RegKey parent, const std::string& subKey, uint32_t access, RegKey* result) {
     HKEY opened = nullptr;
     const LONG status = RegOpenKeyExA(toHkey(parent), subKey.c_str(), 0, access, &opened);
+    countOpenedKey(status, opened);
     *result = toRegKey(opened);
     return static_cast<uint32_t>(status);
 }
@@ -51,6 +59,7 @@ uint32_t regCreateKey(RegKey parent, const std::string& subKey, uint32_t access,
     const LONG status =
         RegCreateKeyExA(toHkey(parent), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                         nullptr, &opened, &disposition);
+    countOpenedKey(status, opened);
     *result = toRegKey(opened);
     if (created != nullptr)
         *created = status == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
@@ -59,7 +68,9 @@ uint32_t regCreateKey(RegKey parent, const std::string& subKey, uint32_t access,
 
 uint32_t regCloseKey(RegKey key) {
     if (isPredefined(toHkey(key))) return ERROR_SUCCESS;
-    return static_cast<uint32_t>(RegCloseKey(toHkey(key)));
+    const LONG status = RegCloseKey(toHkey(key));
+    if (status == ERROR_SUCCESS) win32::countClosed(win32::CountedHandle::RegistryKey);
+    return static_cast<uint32_t>(status);
 }
 
 uint32_t regQueryValue(RegKey key, const std::string& valueName, uint32_t* type, uint8_t* data,
@@ -88,6 +99,7 @@ uint32_t regConnectRegistry(const std::string& machineName, RegKey predefined, R
     HKEY connected = nullptr;
     const LONG status = RegConnectRegistryA(machineName.empty() ? nullptr : machineName.c_str(),
                                             toHkey(predefined), &connected);
+    countOpenedKey(status, connected);
     *result = toRegKey(connected);
     return static_cast<uint32_t>(status);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/spooler.h"
+#include "platform/win32/handle_counts.h"
 #include "platform/win32/spooler_buffer.h"
 
 namespace platform {
@@ -81,11 +82,16 @@ bool openPrinter(const std::string& name, uint32_t desiredAccess, PrinterHandle*
     PRINTER_DEFAULTSA defaults{nullptr, nullptr, desiredAccess};
     HANDLE native = nullptr;
     const BOOL ok = OpenPrinterA(printerName.data(), &native, &defaults);
+    if (ok) win32::countOpened(win32::CountedHandle::Printer);
     if (handle != nullptr) *handle = ok ? reinterpret_cast<PrinterHandle>(native) : nullptr;
     return ok != FALSE;
 }
 
-bool closePrinter(PrinterHandle handle) { return ClosePrinter(nativeHandle(handle)) != FALSE; }
+bool closePrinter(PrinterHandle handle) {
+    const bool closed = ClosePrinter(nativeHandle(handle)) != FALSE;
+    if (closed) win32::countClosed(win32::CountedHandle::Printer);
+    return closed;
+}
 
 bool getPrinter(PrinterHandle handle, PrinterInfo2* info, uint32_t* needed) {
     if (info == nullptr) {
