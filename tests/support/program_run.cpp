@@ -19,6 +19,14 @@ std::string readAll(int fd) {
 
 }  // namespace
 
+std::vector<std::string> testWrapperCommand() {
+    std::vector<std::string> words;
+    const char* wrapper = std::getenv("DADAZADO_TEST_WRAPPER");
+    std::istringstream in(wrapper ? wrapper : "");
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& extraEnvironment) {
     int errPipe[2];
@@ -48,5 +56,12 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
 
 ProgramResult runDadazado(const std::filesystem::path& machine,
                           const std::vector<std::string>& args) {
-    return runProgram(DADAZADO_BINARY, args, {{"WINSIM_MACHINE", machine.string()}});
+    std::vector<std::string> command = testWrapperCommand();
+    if (command.empty())
+        return runProgram(DADAZADO_BINARY, args, {{"WINSIM_MACHINE", machine.string()}});
+    const std::string program = command.front();
+    command.erase(command.begin());
+    command.push_back(DADAZADO_BINARY);
+    command.insert(command.end(), args.begin(), args.end());
+    return runProgram(program, command, {{"WINSIM_MACHINE", machine.string()}});
 }

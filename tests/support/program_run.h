@@ -14,6 +14,11 @@ struct ProgramResult {
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& extraEnvironment = {});
 
+// DADAZADO_TEST_WRAPPER split on blanks (e.g. "/usr/bin/valgrind --error-exitcode=99"): the
+// command tests put in front of the dadazado they start, so that whole scenarios run under a
+// checker. Empty when unset.
+std::vector<std::string> testWrapperCommand();
+
 // The host dadazado on a given machine directory.
 ProgramResult runDadazado(const std::filesystem::path& machine,
                           const std::vector<std::string>& args);

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Makes the machine the fault matrix starts every row from: an XP machine with one printer and
+# its driver, the flight recorder on, files held by running programs, what an earlier version
+# left behind, and a driver package that uses every command kind in C:\Drivers\Demo.
+#   tests/faults/make_machine.sh BUILD_DIR MACHINE_DIR
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+build="$1" machine="$2"
+winsim="$build/tools/winsim"
+
+"$winsim" new "$machine" --os xp >/dev/null
+system32="$machine/drive_c/WINDOWS/system32"
+"$winsim" driver add "$machine" "Demo Printer 100" \
+  --driver-path DEMO.DLL --data-file DEMO.PPD --config-file DEMOUI.DLL --help-file DEMO.HLP \
+  --dependent DEMO.DLL,DEMOUI.DLL >/dev/null
+"$winsim" monitor add "$machine" "Demo Port Monitor" --driver DEMOMON.DLL >/dev/null
+"$winsim" printer add "$machine" "Demo Printer 100" --driver "Demo Printer 100" \
+  --port LPT1: >/dev/null
+cat >"$machine/state.reg" <<'EOF'
+Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\Qentrel]
+"DadazadoDebug"="C:\\flight.log"
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\WinSim\FilesInUse]
+"C:\\WINDOWS\\system32\\DEMOMON.DLL"=dword:00000020
+"C:\\WINDOWS\\system32\\DEMOLOCK.DLL"=dword:00000020
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\Demo Systems\Printer 100]
+"FirstRun"=dword:00000001
+"Tools"="C:\\Old Tools"
+EOF
+"$winsim" reg import "$machine" "$machine/state.reg" >/dev/null
+rm "$machine/state.reg"
+
+package="$machine/drive_c/Drivers/Demo"
+mkdir -p "$package"
+cp "$here/package/oem.inf" "$here/package/README.TXT" "$here/package/DEMOMON.DLL" \
+  "$here/package/UNPACK.EXE" "$package/"
+(cd "$here/package/docs" && zip -q -X "$package/DEMODOCS.ZIP" MANUAL.TXT REGISTER.EXE)
+work="$(mktemp -d)"
+mkdir -p "$work/Install/x86"
+cp "$build/tools/Engine.dll" "$work/Install/x86/Engine.dll"
+(cd "$work" && zip -q -r -X "$package/UNST.ZIP" Install)
+rm -rf "$work"
+cp "$build/tools/ZUVERU.dll" "$system32/ZUVERU.DLL"
+printf '[windows]\r\nload=\r\n\r\n[Demo Printer 100]\r\nOldSetting=1\r\n' \
+  >"$machine/drive_c/WINDOWS/WIN.INI"
+cp "$here/package/DEMORES.DLL" "$package/DEMORES.DL"
+(cd "$package" && mscompress DEMORES.DL && rm DEMORES.DL)
+
+processors="$system32/spool/prtprocs/w32x86"
+drivers="$system32/spool/drivers/w32x86/3"
+mkdir -p "$processors" "$drivers"
+echo "print processor" >"$processors/DEMOPROC.DLL"
+echo "color profile library" >"$drivers/DEMOCOL.DLL"
+echo "old monitor library" >"$system32/DEMOMON.DLL"
+touch -d '2001-01-01' "$system32/DEMOMON.DLL"
+echo "old resource library" >"$system32/DEMORES.DLL"
+echo "obsolete" >"$system32/DEMOOLD.DLL"
+echo "obsolete, but in use" >"$system32/DEMOLOCK.DLL"
