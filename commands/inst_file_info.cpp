@@ -86,6 +86,12 @@ bool InstFileInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
         return false;
     }
     install(source, destination, temp);
+    // A destination that is still missing was not installed: recording it would hand the
+    // uninstaller a file that is not there, and deleting the source would lose the only copy.
+    if (!destination.Exists()) {
+        LogLine("InstFileInfo::HandleCommand: could not install file " + destination.GetFullPath());
+        return false;
+    }
     if (deleteSource != 0) FileOp::Remove(source, 0);
     record(destination, logKind);
     return true;

@@ -8,8 +8,11 @@
 #include "app/dadazado_engine.h"
 #include "commands/delete_file_info.h"
 #include "platform/file_ops.h"
+#include "platform/sim/faults.h"
+#include "platform/sim/registry_store.h"
 #include "support/file_op.h"
 #include "tests/support/file_fixtures.h"
+#include "tests/support/registry_data.h"
 #include "tests/support/szdd_files.h"
 #include "tests/support/test_machine.h"
 
@@ -100,10 +103,25 @@ TEST_F(InstFileInfoTest, ArgumentAndDirectoryChecksFailTheCommand) {
 
 TEST_F(InstFileInfoTest, EmptySourceIsNeverInstalled) {
     machine.writeFile("C:\\pkg\\empty.dll", "");
-    EXPECT_TRUE(install({"C:\\out\\empty.dll", "C:\\pkg\\empty.dll", "C:\\out\\e.tmp", "0", "2"}));
+    EXPECT_FALSE(install({"C:\\out\\empty.dll", "C:\\pkg\\empty.dll", "C:\\out\\e.tmp", "1", "2"}));
     EXPECT_FALSE(exists("C:\\out\\empty.dll"));
     EXPECT_TRUE(tempFilesIn("C:\\out").empty());
     EXPECT_TRUE(log.contains("InstFileInfo::ourLZCopy: LZCopy failed:  unknown code 0\r\n"));
+    // Nothing was installed: nothing is recorded, and the source is kept.
+    EXPECT_TRUE(
+        log.contains("InstFileInfo::HandleCommand: could not install file C:\\out\\empty.dll\r\n"));
+    EXPECT_TRUE(engine.getLogOps().empty());
+    EXPECT_TRUE(exists("C:\\pkg\\empty.dll"));
+}
+
+TEST_F(InstFileInfoTest, SourceThatCannotBeOpenedIsNotRecordedAsWritten) {
+    machine.writeFile("C:\\pkg\\a.dll", "driver");
+    sim::registry::writeValue(sim::kFaultsKey, "LZOpenFile|*\\pkg\\a.dll", kRegDword, dword(5));
+    EXPECT_FALSE(install({"C:\\out\\a.dll", "C:\\pkg\\a.dll", "C:\\out\\a.tmp", "1", "2"}));
+    EXPECT_FALSE(exists("C:\\out\\a.dll"));
+    EXPECT_TRUE(exists("C:\\pkg\\a.dll"));
+    EXPECT_TRUE(engine.getLogOps().empty());
+    EXPECT_FALSE(log.contains("wrote file"));
 }
 
 TEST_F(InstFileInfoTest, CutOffOrCorruptSourceLeavesTheDestinationAsItWas) {
@@ -156,7 +174,7 @@ TEST_F(InstFileInfoTest, AwkwardPathsAndLyingHeadersAreHandledSafely) {
     EXPECT_TRUE(log.contains("InstFileInfo::HandleCommand: dest dir " + longDir +
                              " does not exist and cannot be created\r\n"));
     const std::string longName = "C:\\out\\" + std::string(250, 'n') + ".txt";
-    EXPECT_TRUE(install({longName, "C:\\pkg\\a.txt", "C:\\out\\a.tmp"}));
+    EXPECT_FALSE(install({longName, "C:\\pkg\\a.txt", "C:\\out\\a.tmp"}));
     EXPECT_TRUE(
         log.contains("InstFileInfo::ourLZCopy: could not put the expanded file in place "
                      "as " +
@@ -165,15 +183,15 @@ TEST_F(InstFileInfoTest, AwkwardPathsAndLyingHeadersAreHandledSafely) {
     EXPECT_EQ(machine.readFile("C:\\out\\slash.txt"), "a");
     EXPECT_TRUE(install({"C:\\out\\dots.txt. .", "C:\\pkg\\a.txt", "C:\\out\\a.tmp"}));
     EXPECT_EQ(machine.readFile("C:\\out\\dots.txt"), "a");
-    EXPECT_TRUE(install({"C:\\out\\CON", "C:\\pkg\\a.txt", "C:\\out\\a.tmp"}));
-    EXPECT_TRUE(install({"C:\\out\\nul.dll", "C:\\pkg\\a.txt", "C:\\out\\a.tmp"}));
+    EXPECT_FALSE(install({"C:\\out\\CON", "C:\\pkg\\a.txt", "C:\\out\\a.tmp"}));
+    EXPECT_FALSE(install({"C:\\out\\nul.dll", "C:\\pkg\\a.txt", "C:\\out\\a.tmp"}));
 
     // A header that promises more than the stream holds.
     writeCompressed("C:\\pkg\\big.dl_", kDriverText);
     std::string compressed = machine.readFile("C:\\pkg\\big.dl_");
     compressed[11] = static_cast<char>(compressed[11] + 1);
     machine.writeFile("C:\\pkg\\big.dl_", compressed);
-    EXPECT_TRUE(install({"C:\\out\\big.dll", "C:\\pkg\\big.dl_", "C:\\out\\a.tmp"}));
+    EXPECT_FALSE(install({"C:\\out\\big.dll", "C:\\pkg\\big.dl_", "C:\\out\\a.tmp"}));
     EXPECT_FALSE(exists("C:\\out\\big.dll"));
 
     std::vector<std::string> names;
