@@ -59,8 +59,14 @@ bool DadazadoEngine::isSelectedPrinter(const platform::PrinterInfo2& printer) co
 }
 
 bool DadazadoEngine::addPrinterHandlers(HandlerList& list) {
-    platform::enumPrinters(platform::kPrinterEnumLocal | platform::kPrinterEnumConnections,
-                           &printers);
+    // The run goes on without printer handlers, but the flight recorder must say why they
+    // are missing.
+    if (!platform::enumPrinters(platform::kPrinterEnumLocal | platform::kPrinterEnumConnections,
+                                &printers)) {
+        GetDebugLog() << "addPrinterHandlers: EnumPrinters failed with code "
+                      << platform::getLastError() << '\n';
+        GetDebugLog().flush();
+    }
     for (platform::PrinterInfo2& printer : printers) {
         if (!isSelectedPrinter(printer)) continue;
         int level = 3;

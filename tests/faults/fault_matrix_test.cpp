@@ -86,6 +86,8 @@ const FaultRow kRows[] = {
     {"setWorkingDirectory", "IShellLinkA::SetWorkingDirectory", 0,
      "Shortcut::CreateLink: failed to set working directory: "},
     {"loadLibrary", "LoadLibrary", 0, "InstallEngine::loadTheDll: could not load "},
+    {"lzOpenFile", "LZOpenFile", 0, "InstFileInfo::HandleCommand: could not install file "},
+    {"enumPrinters", "EnumPrinters", 0, "addPrinterHandlers: EnumPrinters failed with code 5"},
 };
 
 // Calls that answer from state the process already holds, or release what it holds: there is
