@@ -77,7 +77,8 @@ bool moveNow(const std::string& from, const std::string& to, const MoveRules& ru
         return sim::failWith(kNotSameDevice);
     fs::path destination;
     if (!hostTarget(source, target, to, rules, &destination)) return false;
-    const std::string fullSource = sim::fullWindowsPath(from);
+    // The source's full name is found before the move, while the source still exists.
+    const std::string fullSource = sim::anyFileInUse() ? sim::fullWindowsPath(from) : from;
     std::error_code ec;
     if (destination != source.host) fs::rename(source.host, destination, ec);
     if (ec) return sim::failWith(sim::win32ErrorOf(ec));

@@ -22,8 +22,11 @@ struct InUseEntry {
 
 // Entries may be written by hand in any spelling, so both sides are compared as full paths.
 std::optional<InUseEntry> entryFor(const std::string& windowsPath) {
+    // Most machines hold no file: the full path costs a walk of every directory on it.
+    const auto entries = registry::values(kFilesInUseKey);
+    if (entries.empty()) return std::nullopt;
     const std::string wanted = fullWindowsPath(windowsPath);
-    for (auto& [name, value] : registry::values(kFilesInUseKey))
+    for (auto& [name, value] : entries)
         if (equalsIgnoringCase(fullWindowsPath(name), wanted))
             return InUseEntry{name, value.first, value.second};
     return std::nullopt;
@@ -41,6 +44,8 @@ uint32_t storedNumber(const InUseEntry& entry) {
 }
 
 }  // namespace
+
+bool anyFileInUse() { return !registry::values(kFilesInUseKey).empty(); }
 
 // An entry holding 0 marks a file that is no longer held; any other number than the lock
 // violation means the file is open without write sharing.

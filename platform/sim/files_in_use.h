@@ -14,6 +14,8 @@ constexpr const char* kFilesInUseKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\WinSim\\Fi
 
 // 32 or 33 when the file at this Windows path is held open, else 0.
 uint32_t fileInUseError(const std::string& windowsPath);
+// Whether the machine lists any file as held at all.
+bool anyFileInUse();
 // After a rename: the entry of from (if any) now names to.
 void moveFileInUse(const std::string& from, const std::string& to);
 

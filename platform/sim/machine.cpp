@@ -1,5 +1,8 @@
 #include "platform/sim/machine.h"
 
+#include <dirent.h>
+
+#include <cstring>
 #include <fstream>
 #include <system_error>
 #include <vector>
@@ -132,13 +135,20 @@ bool findEntry(const fs::path& dir, const std::string& name, fs::path* found) {
         *found = dir / name;
         return true;
     }
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        if (sameNameIgnoringCase(it->path().filename().string(), name)) {
-            *found = it->path();
-            return true;
+    // Read with the C library: a path object per entry made this walk most of a long run.
+    DIR* listing = opendir(dir.c_str());
+    if (listing == nullptr) return false;
+    bool matched = false;
+    while (const dirent* entry = readdir(listing)) {
+        if (std::strlen(entry->d_name) == name.size() &&
+            sameNameIgnoringCase(entry->d_name, name)) {
+            *found = dir / entry->d_name;
+            matched = true;
+            break;
         }
     }
-    return false;
+    closedir(listing);
+    return matched;
 }
 
 }  // namespace
