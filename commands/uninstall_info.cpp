@@ -27,7 +27,7 @@ bool UninstallInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
 }
 
 void UninstallInfo::installUninstaller(const PathObject& archive) {
-    PathObject workingDir(SystemPath(SystemPath::TEMP_DIR));
+    PathObject workingDir{SystemPath(SystemPath::TEMP_DIR)};
     workingDir.AppendDir(CStdStr(archive.GetFileName() + "_Extracted"));
     if (!FileOp::IsDirectory(workingDir.GetDir(), true)) {
         LogLine("UninstallInfo::HandleCommand: could not create temp path " + workingDir.GetDir());

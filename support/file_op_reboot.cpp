@@ -56,7 +56,7 @@ bool replaceOnReboot(const CStdStr& from, const CStdStr* to) {
 }  // namespace FileOp
 
 void addToRebootBatFile(const CStdStr& directory) {
-    PathObject batch(SystemPath(SystemPath::TEMP_DIR));
+    PathObject batch{SystemPath(SystemPath::TEMP_DIR)};
     batch.SetFileName("unsttmp0.bat");
     const CStdStr batchPath = batch.GetFullPath();
 
@@ -73,7 +73,7 @@ void addToRebootBatFile(const CStdStr& directory) {
     for (const CStdStr& line : lines) file.WriteString(CStdStr(line + "\n"));
     file.Close();
 
-    PathObject commandInterpreter(SystemPath(SystemPath::WINDOWS_DIR));
+    PathObject commandInterpreter{SystemPath(SystemPath::WINDOWS_DIR)};
     commandInterpreter.SetFileName("command.com");
     RegValue value;
     value.kind = Reg_String;

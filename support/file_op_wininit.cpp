@@ -57,7 +57,7 @@ void writePendingRenames() {
         renames.clear();
         return;
     }
-    PathObject wininit(SystemPath(SystemPath::WINDOWS_DIR));
+    PathObject wininit{SystemPath(SystemPath::WINDOWS_DIR)};
     wininit.SetFileName("WININIT.INI");
     const CStdStr path = wininit.GetFullPath();
     std::vector<CStdStr> lines = ReadTextLines(path);
