@@ -23,6 +23,8 @@ for variant in host sanitize; do
   cmake -G Ninja -S . -B "$BUILD_ROOT/$variant" -DCMAKE_BUILD_TYPE=Debug "${flags[@]}" >/dev/null
   cmake --build "$BUILD_ROOT/$variant" -j "$JOBS"
   ctest --test-dir "$BUILD_ROOT/$variant" --output-on-failure -j "$JOBS" --timeout 120
+  # The fault suites print their counts; ctest keeps every test's output in its log.
+  grep -hE '^(fault matrix|crash safety):' "$BUILD_ROOT/$variant/Testing/Temporary/LastTest.log"
 done
 
 step "windows cross builds"
@@ -30,5 +32,14 @@ scripts/build-windows.sh
 
 step "wine parity suite (x86_64 build against the simulated machine)"
 scripts/wine-parity.sh "$BUILD_ROOT/host" "$BUILD_ROOT/build-win64"
+
+step "fuzzing every parser (40 s a target)"
+scripts/fuzz.sh 40
+
+step "end-to-end scenarios under valgrind"
+scripts/valgrind-e2e.sh "$BUILD_ROOT/host"
+
+step "benchmarks, short mode"
+BENCH_RUNS=3 scripts/bench.sh --short
 
 step "all passed"
