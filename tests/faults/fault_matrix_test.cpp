@@ -89,10 +89,6 @@ const FaultRow kRows[] = {
     {"lzOpenFile", "LZOpenFile", 0, "InstFileInfo::HandleCommand: could not install file "},
     {"regOpenKey", "RegOpenKeyEx|*Demo Systems*", 0,
      "Registry::openKey: could not open key SOFTWARE\\Demo Systems\\Printer 100 (error code 5)"},
-    // The in-use monitor library cannot be moved aside, so the new one cannot take its place.
-    {"moveFile", "MoveFile", 0,
-     "InstFileInfo::ourLZCopy: could not put the expanded file in place as "
-     "C:\\WINDOWS\\system32\\DEMOMON.DLL (Error code: 32)"},
     {"enumPrinters", "EnumPrinters", 0, "addPrinterHandlers: EnumPrinters failed with code 5"},
 };
 
