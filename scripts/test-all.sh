@@ -33,8 +33,8 @@ scripts/build-windows.sh
 step "wine parity suite (x86_64 build against the simulated machine)"
 scripts/wine-parity.sh "$BUILD_ROOT/host" "$BUILD_ROOT/build-win64"
 
-step "fuzzing every parser (40 s a target)"
-scripts/fuzz.sh 40
+step "fuzzing every parser (30 s a target)"
+scripts/fuzz.sh 30
 
 step "end-to-end scenarios under valgrind"
 scripts/valgrind-e2e.sh "$BUILD_ROOT/host"
