@@ -3,6 +3,7 @@
 
 #include "platform/errors.h"
 #include "platform/file_ops.h"
+#include "platform/sim/directory_listings.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/host_files.h"
 #include "platform/sim/machine_state.h"
@@ -39,6 +40,7 @@ bool createDirectory(const std::string& path) {
     if (sim::windowsPathOf(resolved.host).size() > kMaxDirectoryPath)
         return sim::failWith(error::kFilenameExcedRange);
     std::error_code ec;
+    const sim::EntryChange change(resolved.host);
     fs::create_directory(resolved.host, ec);
     return !ec || sim::failWith(sim::win32ErrorOf(ec));
 }
@@ -52,6 +54,7 @@ bool removeDirectory(const std::string& path) {
     if (!isEmptyDirectory(resolved.host)) return sim::failWith(error::kDirNotEmpty);
     if (isCurrentDirectory(resolved.host)) return sim::failWith(error::kSharingViolation);
     std::error_code ec;
+    const sim::EntryChange change(resolved.host);
     fs::remove(resolved.host, ec);
     return !ec || sim::failWith(sim::win32ErrorOf(ec));
 }

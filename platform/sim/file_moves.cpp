@@ -4,6 +4,7 @@
 #include "platform/errors.h"
 #include "platform/file_ops.h"
 #include "platform/sim/delayed_moves.h"
+#include "platform/sim/directory_listings.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/files_in_use.h"
 #include "platform/sim/host_files.h"
@@ -80,6 +81,7 @@ bool moveNow(const std::string& from, const std::string& to, const MoveRules& ru
     // The source's full name is found before the move, while the source still exists.
     const std::string fullSource = sim::anyFileInUse() ? sim::fullWindowsPath(from) : from;
     std::error_code ec;
+    const sim::EntryChange leaving(source.host), arriving(destination);
     if (destination != source.host) fs::rename(source.host, destination, ec);
     if (ec) return sim::failWith(sim::win32ErrorOf(ec));
     sim::moveFileInUse(fullSource, to);

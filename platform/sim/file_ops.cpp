@@ -5,6 +5,7 @@
 
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/sim/directory_listings.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/files_in_use.h"
 #include "platform/sim/host_files.h"
@@ -41,6 +42,7 @@ uint32_t replaceRefusal(const fs::path& source, const fs::path& target,
 // Content, last-write time and read-only attribute, as CopyFile carries them.
 bool copyContent(const fs::path& source, const fs::path& target) {
     std::error_code ec;
+    const sim::EntryChange change(target);
     fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
     if (ec) return sim::failWith(sim::win32ErrorOf(ec));
     const auto written = fs::last_write_time(source, ec);
@@ -74,6 +76,7 @@ bool deleteFile(const std::string& path) {
         return sim::failWith(error::kAccessDenied);
     if (uint32_t inUse = sim::fileInUseError(path)) return sim::failWith(inUse);
     std::error_code ec;
+    const sim::EntryChange change(resolved.host);
     fs::remove(resolved.host, ec);
     return !ec || sim::failWith(sim::win32ErrorOf(ec));
 }

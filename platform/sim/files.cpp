@@ -2,9 +2,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <system_error>
 
 #include "platform/errors.h"
+#include "platform/sim/directory_listings.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/files_in_use.h"
 #include "platform/sim/host_files.h"
@@ -74,6 +76,8 @@ uint32_t getFileAttributes(const std::string& path) {
 std::FILE* openFile(const std::string& path, const char* mode) {
     fs::path host;
     if (!hostPathForOpen(path, mode, &host)) return nullptr;
+    std::optional<sim::EntryChange> change;
+    if (std::strpbrk(mode, "wa") != nullptr) change.emplace(host);
     std::FILE* file = std::fopen(host.c_str(), mode);
     if (file == nullptr) setLastError(errorOfErrno(errno));
     return file;

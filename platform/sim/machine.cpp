@@ -1,13 +1,11 @@
 #include "platform/sim/machine.h"
 
-#include <dirent.h>
-
-#include <cstring>
 #include <fstream>
 #include <system_error>
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/sim/directory_listings.h"
 #include "platform/sim/machine_state.h"
 #include "platform/sim/registry_store.h"
 
@@ -25,13 +23,6 @@ namespace {
 constexpr size_t kMaxPath = 260;
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
 
 bool hasInvalidCharacter(const std::string& component) {
     for (unsigned char c : component)
@@ -135,20 +126,10 @@ bool findEntry(const fs::path& dir, const std::string& name, fs::path* found) {
         *found = dir / name;
         return true;
     }
-    // Read with the C library: a path object per entry made this walk most of a long run.
-    DIR* listing = opendir(dir.c_str());
-    if (listing == nullptr) return false;
-    bool matched = false;
-    while (const dirent* entry = readdir(listing)) {
-        if (std::strlen(entry->d_name) == name.size() &&
-            sameNameIgnoringCase(entry->d_name, name)) {
-            *found = dir / entry->d_name;
-            matched = true;
-            break;
-        }
-    }
-    closedir(listing);
-    return matched;
+    std::string realName;
+    if (!findListedEntry(dir, name, &realName)) return false;
+    *found = dir / realName;
+    return true;
 }
 
 }  // namespace
@@ -214,6 +195,7 @@ std::string windowsPathOf(const fs::path& host) {
 std::string openMachine(const fs::path& dir) {
     std::error_code ec;
     if (!fs::is_directory(dir, ec)) return dir.string() + ": no such machine directory";
+    forgetDirectoryListings();
     const std::string problem = registry::load(dir / "registry.reg");
     if (!problem.empty()) return problem;
     MachineState& state = machineState();

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/errors.h"
+#include "platform/sim/directory_listings.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_state.h"
@@ -69,6 +70,7 @@ void collect(ProcessData* data, bool blocking) {
     do got = waitpid(data->pid, &status, blocking ? 0 : WNOHANG);
     while (got < 0 && errno == EINTR);
     if (got == 0) return;
+    sim::forgetDirectoryListings();  // the program may have changed any directory
     data->ended = true;
     data->exitCode = got > 0 ? process::exitCodeOfStatus(status) : 0;
 }

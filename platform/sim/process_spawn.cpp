@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/sim/directory_listings.h"
 #include "platform/sim/host_files.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_state.h"
 #include "platform/sim/process_host.h"
+#include "platform/sim/registry_store.h"
 
 extern char** environ;
 
@@ -73,6 +75,9 @@ std::vector<pid_t>& adopted() {
 uint32_t spawnHostProgram(const std::string& hostPath, const std::vector<std::string>& words,
                           pid_t* pid) {
     reapAdopted();
+    // The program reads registry.reg and may change any file of the machine.
+    sim::registry::flush();
+    sim::forgetDirectoryListings();
     const sim::ResolvedPath cwd = sim::resolvePath(sim::machineState().currentDirectory);
     if (!cwd.exists || !sim::isDirectory(cwd.host)) return kDirectoryInvalid;
     const std::string directory = cwd.host.string();

@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <system_error>
+#include <unordered_map>
 
 #include "platform/registry.h"
 #include "platform/sim/names.h"
@@ -36,8 +38,18 @@ struct Value {
 struct Key {
     std::string name;
     std::vector<Value> values;
+    // Positions in values by case-folded name: a key written value after value would otherwise
+    // cost time in the square of its values.
+    std::unordered_map<std::string, size_t> valuePositions;
     std::vector<std::unique_ptr<Key>> subkeys;
 };
+
+std::string folded(std::string_view name) {
+    std::string text(name);
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
 
 constexpr size_t kRootCount = 4;
 constexpr const char* kRootNames[kRootCount] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER",
@@ -55,6 +67,8 @@ struct State {
     Tree tree;
     fs::path file;
     bool persistent = false;  // a machine's registry.reg was loaded; changes are saved to it
+    bool dirty = false;       // changes not yet in registry.reg
+    bool exiting = false;     // the final save ran: later changes are saved at once
 };
 
 State& state() {
@@ -69,9 +83,8 @@ Key* findSubkey(Key& key, std::string_view name) {
 }
 
 Value* findValue(Key& key, std::string_view name) {
-    for (Value& value : key.values)
-        if (equalsIgnoringCase(value.name, name)) return &value;
-    return nullptr;
+    const auto found = key.valuePositions.find(folded(name));
+    return found == key.valuePositions.end() ? nullptr : &key.values[found->second];
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -181,6 +194,7 @@ std::string canonicalPath(Tree& tree, const KeyPath& path) {
 void storeValue(Key& key, std::string_view name, uint32_t type, std::string data) {
     Value* value = findValue(key, name);
     if (value == nullptr) {
+        key.valuePositions.emplace(folded(name), key.values.size());
         key.values.push_back(Value{std::string(name), type, std::move(data)});
         return;
     }
@@ -189,13 +203,13 @@ void storeValue(Key& key, std::string_view name, uint32_t type, std::string data
 }
 
 bool removeValue(Key& key, std::string_view name) {
-    for (auto it = key.values.begin(); it != key.values.end(); ++it) {
-        if (equalsIgnoringCase(it->name, name)) {
-            key.values.erase(it);
-            return true;
-        }
-    }
-    return false;
+    const auto found = key.valuePositions.find(folded(name));
+    if (found == key.valuePositions.end()) return false;
+    key.values.erase(key.values.begin() + static_cast<std::ptrdiff_t>(found->second));
+    key.valuePositions.clear();
+    for (size_t i = 0; i < key.values.size(); ++i)
+        key.valuePositions.emplace(folded(key.values[i].name), i);
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -297,9 +311,9 @@ std::string render(const Tree& tree) {
 
 // A crash or a full disk leaves the previous registry.reg whole: the new text goes to a
 // temporary file that replaces the old one only once it is completely written.
-void save() {
+void writeFile() {
     State& s = state();
-    if (!s.persistent) return;
+    if (!s.persistent || !s.dirty) return;
     fs::path temporary = s.file;
     temporary += ".tmp";
     const std::string text = render(s.tree);
@@ -308,7 +322,27 @@ void save() {
     out.close();
     std::error_code ec;
     if (out) fs::rename(temporary, s.file, ec);
-    if (!out || ec) fs::remove(temporary, ec);
+    const bool saved = out && !ec;
+    if (!saved) fs::remove(temporary, ec);
+    s.dirty = !saved;  // a failed write is tried again at the next flush
+}
+
+void flushAtExit() {
+    state().exiting = true;
+    writeFile();
+}
+
+// Rewriting the whole file after every change made a run cost time in the square of its
+// registry lines, so a change only marks the registry dirty; it reaches registry.reg at flush():
+// when the process ends normally (return from main or exit, also for changes made while
+// statics are torn down), before a program is started, when another registry is loaded, or
+// whenever a caller asks. A killed process loses the changes since the last flush, and
+// registry.reg still holds, per value, either the state before or after each change.
+void save() {
+    State& s = state();
+    if (!s.persistent) return;
+    s.dirty = true;
+    if (s.exiting) writeFile();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -617,8 +651,14 @@ std::string parseFile(const fs::path& file, Tree& tree) {
 
 }  // namespace
 
+void flush() { writeFile(); }
+
 std::string load(const fs::path& file) {
+    static const bool registered = std::atexit(flushAtExit) == 0;
+    (void)registered;
     State& s = state();
+    writeFile();
+    s.dirty = false;
     s.tree = Tree();
     s.persistent = false;
     s.file.clear();

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-// The simulated registry: a tree of keys held in memory and kept in registry.reg. Every change
-// is saved at once by writing a temporary file and renaming it over the old one.
+// The simulated registry: a tree of keys held in memory and kept in registry.reg. Changes are
+// saved at flush() (see there) by writing a temporary file and renaming it over the old one.
 //
 // Key paths name their root in full or short form ("HKEY_LOCAL_MACHINE\\SOFTWARE\\x" or
 // "HKLM\\SOFTWARE\\x"); HKEY_CLASSES_ROOT is HKEY_LOCAL_MACHINE\\Software\\Classes. Names
@@ -23,9 +23,15 @@ namespace sim::registry {
 
 constexpr const char* kKeySecurityKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\WinSim\\KeySecurity";
 
-// Replaces the registry with the content of file (a missing file is an empty registry).
+// Replaces the registry with the content of file (a missing file is an empty registry), once
+// the changes not yet flushed are saved.
 // Empty on success, else "<file>:<line>: <problem>"; the registry is then left empty.
 std::string load(const std::filesystem::path& file);
+
+// Writes the changes not yet saved to registry.reg. Also done by itself when the process ends
+// normally, before the machine starts a program and before a registry is loaded; whoever
+// reads registry.reg while this process may still hold changes calls it first.
+void flush();
 
 // Merges a .reg file (5.00, REGEDIT4 or UTF-16LE with its byte-order mark) into the registry,
 // as the registry editor would, and saves the result. Empty on success, else

@@ -5,6 +5,7 @@
 
 #include "platform/errors.h"
 #include "platform/registry.h"
+#include "platform/sim/directory_listings.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/host_files.h"
 #include "platform/sim/machine.h"
@@ -91,6 +92,7 @@ bool ensureDirectory(const std::string& windowsPath) {
         return sim::isDirectory(resolved.host) || sim::failWith(error::kAccessDenied);
     if (resolved.error != error::kFileNotFound) return sim::failWith(resolved.error);
     std::error_code ec;
+    const sim::EntryChange change(resolved.host);
     fs::create_directory(resolved.host, ec);
     return !ec || sim::failWith(sim::win32ErrorOf(ec));
 }
@@ -103,6 +105,7 @@ bool copyStagedFiles(const std::vector<StagedFile>& staged, const std::string& v
         if (!target.exists && target.error != error::kFileNotFound)
             return sim::failWith(target.error);
         std::error_code ec;
+        const sim::EntryChange change(target.host);
         fs::copy_file(file.source, target.host, fs::copy_options::overwrite_existing, ec);
         if (ec) return sim::failWith(sim::win32ErrorOf(ec));
     }

@@ -7,6 +7,7 @@
 
 #include "platform/errors.h"
 #include "platform/file_ops.h"
+#include "platform/sim/directory_listings.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/host_files.h"
 
@@ -48,6 +49,7 @@ Claim claimName(const std::string& name) {
         setLastError(resolved.error);
         return Claim::Failed;
     }
+    const sim::EntryChange change(resolved.host);
     const int fd = ::open(resolved.host.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (fd >= 0) {
         ::close(fd);

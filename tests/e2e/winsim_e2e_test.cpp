@@ -314,6 +314,7 @@ TEST_F(Winsim, RegImportRefusesAMalformedFileAndChangesNothing) {
     // Nor does the refused part linger in memory, to be saved with the next change.
     EXPECT_NE(reg::importFile(bad), "");
     reg::createKey("HKLM\\SOFTWARE\\After");
+    reg::flush();
     EXPECT_FALSE(reg::keyExists("HKLM\\SOFTWARE\\Half"));
     EXPECT_EQ(readHostFile(registryFile).find("Half"), std::string::npos);
 }

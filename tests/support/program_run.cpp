@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/sim/registry_store.h"
+
 namespace {
 
 std::string readAll(int fd) {
@@ -29,6 +31,8 @@ std::vector<std::string> testWrapperCommand() {
 
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& extraEnvironment) {
+    // The program reads the machine's registry.reg: the test's own changes go there first.
+    sim::registry::flush();
     int errPipe[2];
     if (pipe(errPipe) != 0) return {};
     const pid_t pid = fork();

@@ -163,13 +163,14 @@ TEST(SimRegistryLoad, DeletesKeyTreesAndValuesAndMergesRepeatedKeys) {
     EXPECT_EQ(reg::subkeys("HKLM\\SOFTWARE"), std::vector<std::string>{"Test"});
 }
 
-TEST(SimRegistryLoad, MissingFileIsAnEmptyRegistryThatIsSavedOnFirstChange) {
+TEST(SimRegistryLoad, MissingFileIsAnEmptyRegistryThatIsSavedAtTheFirstFlush) {
     TestMachine machine;
     fs::remove(registryFile(machine));
     ASSERT_EQ(reg::load(registryFile(machine)), "");
     EXPECT_TRUE(registryIsEmpty());
     EXPECT_FALSE(fs::exists(registryFile(machine)));
     EXPECT_TRUE(reg::createKey("HKCU\\New"));
+    reg::flush();
     EXPECT_NE(readHostFile(registryFile(machine)).find("\r\n[HKEY_CURRENT_USER\\New]\r\n"),
               std::string::npos);
 }
@@ -304,6 +305,7 @@ TEST(SimRegistrySave, EveryChangeIsSavedAtomicallyAndReadsBackIdentically) {
     reg::writeValue(kKey, std::string(300, 'n'), kRegBinary, "\x01");
     reg::writeValue("HKCC\\Cfg", "x", kRegDwordBigEndian, std::string("\0\0\0\1", 4));
     const std::string before = dumpAll();
+    reg::flush();
     EXPECT_FALSE(fs::exists(registryFile(machine).string() + ".tmp"));
     const std::string saved = readHostFile(registryFile(machine));
     ASSERT_EQ(saved.rfind(kHeader, 0), 0u);
@@ -328,6 +330,7 @@ TEST(SimRegistrySave, EveryChangeIsSavedAtomicallyAndReadsBackIdentically) {
     EXPECT_EQ(dumpAll(), before);
     // A second save of what was read is the same text.
     reg::writeValue(kKey, "Dword", kRegDword, std::string("\x00\x00\x00\x80", 4));
+    reg::flush();
     EXPECT_EQ(readHostFile(registryFile(machine)), saved);
 }
 

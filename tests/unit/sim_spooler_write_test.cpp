@@ -154,6 +154,7 @@ TEST(SimSpoolerWrite, RefusedDriversChangeNothing) {
     EXPECT_FALSE(addPrinterDriver(driver));
     EXPECT_EQ(getLastError(), 1722u);
     reg::deleteValue(sim::kFaultsKey, "AddPrinterDriver|las*");
+    reg::flush();
     EXPECT_EQ(readHostFile(machine.dir() / "registry.reg").find("Laser"), std::string::npos);
 }
 
