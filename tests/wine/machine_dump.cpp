@@ -191,9 +191,9 @@ int main(int argc, char** argv) {
     addDrivers(&lines);
     addPrinters(&lines);
     addMonitors(&lines);
-    for (const std::string& key : dump::splitSemicolons(optionValue(argc, argv, "--keys")))
+    for (const std::string& key : dump::splitOn(optionValue(argc, argv, "--keys"), ';'))
         addRegistryKey(key, &lines);
-    for (const std::string& dir : dump::splitSemicolons(optionValue(argc, argv, "--dirs")))
+    for (const std::string& dir : dump::splitOn(optionValue(argc, argv, "--dirs"), ';'))
         addFiles(dir, &lines);
     std::sort(lines.begin(), lines.end());
     for (const std::string& line : lines) std::printf("%s\n", line.c_str());

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/winsim/dump_lines.h"
+
 namespace {
 
 constexpr const char* kDefaultEnvironment = "Windows NT x86";
@@ -63,18 +65,6 @@ bool parseLine(const std::vector<std::string>& words, SetupLine* line) {
     return true;
 }
 
-std::vector<std::string> splitList(const std::string& text) {
-    std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(',', start);
-        if (end == std::string::npos) end = text.size();
-        if (end > start) items.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return items;
-}
-
 std::string driverDirectory(const std::string& environment) {
     char path[MAX_PATH] = {};
     DWORD needed = 0;
@@ -109,7 +99,7 @@ DWORD addDriverFor(const SetupLine& line, std::string environment) {
     std::string helpFile = stagedFile(directory, line.option("--help-file"));
     std::string monitor = line.option("--monitor");
     std::string dependents;
-    for (const std::string& file : splitList(line.option("--dependent")))
+    for (const std::string& file : dump::splitOn(line.option("--dependent"), ','))
         dependents += stagedFile(directory, file) + '\0';
     dependents += '\0';
     DRIVER_INFO_3A info = {};

@@ -1,5 +1,7 @@
 #include "tools/winsim/args.h"
 
+#include "tools/winsim/dump_lines.h"
+
 namespace winsim {
 
 namespace {
@@ -92,16 +94,6 @@ bool parseHex(const std::string& text, size_t maxDigits, uint32_t* number) {
     return true;
 }
 
-std::vector<std::string> splitList(const std::string& text) {
-    std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(',', start);
-        if (end == std::string::npos) end = text.size();
-        if (end > start) items.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return items;
-}
+std::vector<std::string> splitList(const std::string& text) { return dump::splitOn(text, ','); }
 
 }  // namespace winsim

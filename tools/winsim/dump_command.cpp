@@ -116,10 +116,9 @@ int runDump(const std::vector<std::string>& words) {
     addDrivers(&lines);
     addPrinters(&lines);
     addMonitors(&lines);
-    for (const std::string& key : dump::splitSemicolons(args.value("--keys")))
+    for (const std::string& key : dump::splitOn(args.value("--keys"), ';'))
         addRegistryKey(key, &lines);
-    for (const std::string& dir : dump::splitSemicolons(args.value("--dirs")))
-        addFiles(dir, &lines);
+    for (const std::string& dir : dump::splitOn(args.value("--dirs"), ';')) addFiles(dir, &lines);
     std::sort(lines.begin(), lines.end());
     for (const std::string& line : lines) std::printf("%s\n", line.c_str());
     return kExitSuccess;

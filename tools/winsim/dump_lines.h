@@ -134,12 +134,13 @@ inline std::string fileLine(const std::string& windowsPath, const std::string& c
            fingerprint(content);
 }
 
-// "a;b;;c" as {"a", "b", "c"}: the lists of keys and directories a dump is asked for.
-inline std::vector<std::string> splitSemicolons(const std::string& text) {
+// "a;b;;c" split on ';' as {"a", "b", "c"}: the lists of keys and directories a dump is asked
+// for, and the file lists of the setup lines both machines are made from.
+inline std::vector<std::string> splitOn(const std::string& text, char separator) {
     std::vector<std::string> items;
     size_t start = 0;
     while (start <= text.size()) {
-        size_t end = text.find(';', start);
+        size_t end = text.find(separator, start);
         if (end == std::string::npos) end = text.size();
         if (end > start) items.push_back(text.substr(start, end - start));
         start = end + 1;
