@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "platform/sim/machine.h"
@@ -54,6 +55,11 @@ void ScratchMachine::writeFile(const std::string& windowsPath, std::string_view 
     std::ofstream out(host(windowsPath), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) fail("cannot write " + windowsPath);
+}
+
+std::string ScratchMachine::readFile(const std::string& windowsPath) const {
+    std::ifstream in(host(windowsPath), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 TreeSnapshot snapshotTree(const fs::path& root) {

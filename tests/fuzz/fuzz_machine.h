@@ -25,6 +25,8 @@ class ScratchMachine {
     std::filesystem::path host(const std::string& windowsPath) const;
     // Writes the bytes at a Windows path whose directory exists.
     void writeFile(const std::string& windowsPath, std::string_view bytes) const;
+    // The file's bytes, empty when it is missing.
+    std::string readFile(const std::string& windowsPath) const;
 
   private:
     ScratchMachine();

@@ -20,11 +20,6 @@ namespace {
 constexpr const char* kSourcePath = "C:\\fuzz.ex_";
 constexpr const char* kDestinationPath = "C:\\fuzz.out";
 
-std::string readHost(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // The number lzCopy reports must be what the destination holds; a file in no compressed
 // format is copied as it is.
 void expand(const fuzz::ScratchMachine& machine, std::string_view input) {
@@ -36,7 +31,7 @@ void expand(const fuzz::ScratchMachine& machine, std::string_view input) {
     platform::lzClose(source);
     platform::lzClose(destination);
     if (copied < 0) return;
-    const std::string output = readHost(machine.host(kDestinationPath));
+    const std::string output = machine.readFile(kDestinationPath);
     fuzz::check(output.size() == static_cast<size_t>(copied),
                 "lzCopy reported a size the destination does not have");
     if (sim::szddKindOf(input) == sim::SzddKind::kPlain)
