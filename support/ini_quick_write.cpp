@@ -1,13 +1,14 @@
 #include "support/ini_quick_write.h"
 
 #include <cstdint>
-#include <vector>
+#include <functional>
 
 #include "platform/errors.h"
 #include "platform/file_ops.h"
 #include "support/debug_log.h"
 #include "support/file_op.h"
 #include "support/ini_line.h"
+#include "support/line_digest.h"
 #include "support/path_object.h"
 #include "support/text_file.h"
 
@@ -20,20 +21,22 @@ struct IniEdit {
     int mode;
 };
 
-// Copies the lines of a file, each trimmed, with the one entry changed, dropped or added.
+// Passes the lines of a file on as they come, each trimmed, with the one entry changed,
+// dropped or added: a file of any size is rewritten in the memory of one line.
 class IniRewriter {
   public:
-    explicit IniRewriter(const IniEdit& edit) : edit(edit) {}
+    using Sink = std::function<void(const CStdStr&)>;
+    IniRewriter(const IniEdit& edit, Sink emit) : edit(edit), emit(std::move(emit)) {}
 
     void take(const CStdStr& rawLine) {
         const CStdStr line = rawLine.Trimmed();
         const ini::LineKind kind = ini::classifyLine(line);
         if (done || kind == ini::LineKind::Empty || kind == ini::LineKind::Comment) {
-            lines.push_back(line);
+            emit(line);
         } else if (kind == ini::LineKind::Header) {
             takeHeader(line);
         } else if (!inTargetSection()) {
-            lines.push_back(line);
+            emit(line);
         } else {
             takeTargetLine(line);
         }
@@ -41,12 +44,11 @@ class IniRewriter {
 
     // The file ended: a key that was never met is added, under a new header unless the file
     // ended inside its section.
-    std::vector<CStdStr> finish() {
+    void finish() {
         if (edit.mode == QuickWriteMode && !done) {
-            if (!inTargetSection()) lines.push_back("[" + edit.section + "]");
-            lines.push_back(newEntry());
+            if (!inTargetSection()) emit("[" + edit.section + "]");
+            emit(newEntry());
         }
-        return lines;
     }
 
   private:
@@ -56,11 +58,11 @@ class IniRewriter {
     // Leaving the target section without having met the key: the entry goes at its end.
     void takeHeader(const CStdStr& line) {
         if (inTargetSection() && edit.mode == QuickWriteMode) {
-            lines.push_back(newEntry());
+            emit(newEntry());
             done = true;
         }
         current = ini::headerName(line);
-        lines.push_back(line);
+        emit(line);
     }
 
     void takeTargetLine(const CStdStr& line) {
@@ -68,35 +70,28 @@ class IniRewriter {
         CStdStr fileValue;
         if (!ini::splitNameValue(line, name, fileValue, ini::NameQuotes::Keep) ||
             !name.EqualsNoCase(edit.key)) {
-            lines.push_back(line);
+            emit(line);
             return;
         }
         done = true;
         if (edit.mode == QuickWriteMode) {
-            lines.push_back(name + "=" + edit.value);
+            emit(name + "=" + edit.value);
         } else if (!edit.value.empty() && !edit.value.EqualsNoCase(fileValue)) {
-            lines.push_back(line);  // another value than the one to delete
+            emit(line);  // another value than the one to delete
         }
     }
 
     const IniEdit& edit;
+    Sink emit;
     CStdStr current;
     bool done = false;
-    std::vector<CStdStr> lines;
 };
 
-bool readSource(const CStdStr& path, std::vector<CStdStr>& lines, int32_t& encoding) {
-    TextFile file;
-    if (!file.Open(path, TextFile::ReadMode, TextFile::UnknownText)) {
-        GetDebugLog() << "quick_write_helper: could not open file " << path << " for reading."
-                      << '\n';
-        GetDebugLog().flush();
-        return false;
-    }
-    encoding = file.GetEncoding();
-    CStdStr line;
-    while (file.ReadString(line)) lines.push_back(line);
-    return true;
+bool openSource(const CStdStr& path, TextFile& file) {
+    if (file.Open(path, TextFile::ReadMode, TextFile::UnknownText)) return true;
+    GetDebugLog() << "quick_write_helper: could not open file " << path << " for reading." << '\n';
+    GetDebugLog().flush();
+    return false;
 }
 
 // In the file's own directory, so that putting it in place is a rename on the same volume.
@@ -114,24 +109,55 @@ void removeTemp(const PathObject& temp) {
     GetDebugLog().flush();
 }
 
+bool openTemp(const PathObject& temp, TextFile& file, int32_t encoding) {
+    if (temp.HasFileName() && file.Open(temp.GetFullPath(), TextFile::WriteMode, encoding))
+        return true;
+    GetDebugLog() << "quick_write_helper: could not open file " << temp.GetFullPath()
+                  << " for writing." << '\n';
+    GetDebugLog().flush();
+    return false;
+}
+
+// Streams the edited lines of the source into the temporary file; the digest is of the lines
+// meant, whatever reached the disk.
+LineDigest writeEdited(TextFile& source, TextFile& temp, const IniEdit& edit) {
+    LineDigest meant;
+    IniRewriter rewriter(edit, [&](const CStdStr& line) {
+        temp.WriteString(line + "\n");
+        meant.add(line);
+    });
+    CStdStr line;
+    while (source.ReadString(line)) rewriter.take(line);
+    rewriter.finish();
+    return meant;
+}
+
 // The text file reports neither short writes nor a failed close, so the temporary file is
 // read back: only a file that holds exactly the lines meant may replace the original. A
 // value holding a line break fails here too, as it would change the file's structure.
-bool writeTemp(const PathObject& temp, const std::vector<CStdStr>& lines, int32_t encoding) {
+bool readsBackAs(const PathObject& temp, const LineDigest& meant) {
+    LineDigest found;
     TextFile file;
-    if (!temp.HasFileName() || !file.Open(temp.GetFullPath(), TextFile::WriteMode, encoding)) {
-        GetDebugLog() << "quick_write_helper: could not open file " << temp.GetFullPath()
-                      << " for writing." << '\n';
-        GetDebugLog().flush();
-        return false;
+    if (file.Open(temp.GetFullPath(), TextFile::ReadMode, TextFile::UnknownText)) {
+        CStdStr line;
+        while (file.ReadString(line)) found.add(line);
     }
-    for (const CStdStr& line : lines) file.WriteString(line + "\n");
-    file.Close();
-    if (ReadTextLines(temp.GetFullPath()) == lines) return true;
+    if (found == meant) return true;
     GetDebugLog() << "quick_write_helper: temp file " << temp.GetFullPath()
                   << " does not read back as written." << '\n';
     GetDebugLog().flush();
     return false;
+}
+
+// Both files are closed before the temporary one takes the original's place, which Windows
+// refuses for a file that is open.
+bool writeTemp(TextFile& source, const PathObject& temp, const IniEdit& edit) {
+    TextFile out;
+    if (!openTemp(temp, out, source.GetEncoding())) return false;
+    const LineDigest meant = writeEdited(source, out, edit);
+    out.Close();
+    source.Close();
+    return readsBackAs(temp, meant);
 }
 
 // Systems of the 9x family have no replacing rename: the old file steps aside under a
@@ -177,15 +203,10 @@ bool quick_write_helper(const CStdStr& path, const CStdStr& section, const CStdS
                         const CStdStr& value, int mode) {
     if (path.empty() || section.empty() || key.empty()) return false;
     if (mode != QuickWriteMode && mode != QuickDeleteMode) return false;
-    std::vector<CStdStr> source;
-    int32_t encoding = TextFile::UnknownText;
-    if (!readSource(path, source, encoding)) return false;
-    const IniEdit edit{section, key, value, mode};
-    IniRewriter rewriter(edit);
-    for (const CStdStr& line : source) rewriter.take(line);
-    const std::vector<CStdStr> edited = rewriter.finish();
+    TextFile source;
+    if (!openSource(path, source)) return false;
     const PathObject temp = tempBeside(path);
-    if (!writeTemp(temp, edited, encoding)) {
+    if (!writeTemp(source, temp, IniEdit{section, key, value, mode})) {
         removeTemp(temp);
         return false;
     }
