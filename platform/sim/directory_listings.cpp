@@ -6,6 +6,8 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "platform/sim/names.h"
+
 namespace sim {
 
 namespace {
@@ -24,11 +26,10 @@ std::unordered_map<std::string, Listing>& listings() {
     return *kept;
 }
 
-std::string folded(std::string_view name) {
-    std::string text(name);
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
+// Host directories by folded Windows path.
+std::unordered_map<std::string, fs::path>& resolvedDirectories() {
+    static auto* kept = new std::unordered_map<std::string, fs::path>;
+    return *kept;
 }
 
 std::string keyOf(const fs::path& dir) {
@@ -82,11 +83,17 @@ Listing* currentListing(const fs::path& dir) {
     return &all.emplace(key, std::move(fresh)).first->second;
 }
 
-// A directory that went away or moved takes the listings below it along.
+// A directory that went away or moved takes the listings below it along, and every resolved
+// directory at or below it.
 void forgetListingsBelow(const fs::path& dir) {
-    const std::string prefix = keyOf(dir) + "/";
+    const std::string key = keyOf(dir);
+    const std::string prefix = key + "/";
     std::erase_if(listings(), [&](const auto& entry) {
         return entry.first.compare(0, prefix.size(), prefix) == 0;
+    });
+    std::erase_if(resolvedDirectories(), [&](const auto& entry) {
+        const std::string host = keyOf(entry.second);
+        return host == key || host.compare(0, prefix.size(), prefix) == 0;
     });
 }
 
@@ -154,6 +161,21 @@ EntryChange::~EntryChange() {
     if (!modificationTime(dir, &listing.modified)) all.erase(found);
 }
 
-void forgetDirectoryListings() { listings().clear(); }
+bool findResolvedDirectory(const std::string& windowsDir, fs::path* host) {
+    const auto& all = resolvedDirectories();
+    const auto found = all.find(windowsDir);
+    if (found == all.end()) return false;
+    *host = found->second;
+    return true;
+}
+
+void rememberResolvedDirectory(const std::string& windowsDir, const fs::path& host) {
+    resolvedDirectories().insert_or_assign(windowsDir, host);
+}
+
+void forgetDirectoryListings() {
+    listings().clear();
+    resolvedDirectories().clear();
+}
 
 }  // namespace sim

@@ -31,6 +31,14 @@ class EntryChange {
     std::filesystem::path host;
 };
 
+// The host directory a Windows directory path (drive and components, folded: "c:\\out\\d000")
+// resolved to when it was last walked. Kept until a directory at or above it goes away or
+// moves through the machine's own calls, or a program runs: resolving a file below it then
+// looks at its last component only.
+bool findResolvedDirectory(const std::string& windowsDir, std::filesystem::path* host);
+void rememberResolvedDirectory(const std::string& windowsDir, const std::filesystem::path& host);
+
+// Drops the listings and the resolved directories.
 void forgetDirectoryListings();
 
 }  // namespace sim

@@ -7,6 +7,7 @@
 #include "platform/errors.h"
 #include "platform/sim/directory_listings.h"
 #include "platform/sim/machine_state.h"
+#include "platform/sim/names.h"
 #include "platform/sim/registry_store.h"
 
 namespace sim {
@@ -134,6 +135,30 @@ bool findEntry(const fs::path& dir, const std::string& name, fs::path* found) {
 
 }  // namespace
 
+namespace {
+
+std::string windowsDirectoryKey(const AbsolutePath& absolute, size_t components) {
+    std::string key{absolute.drive, ':'};
+    for (size_t i = 0; i < components; ++i) key += "\\" + folded(absolute.components[i]);
+    return key;
+}
+
+// Where the walk starts: the drive's directory, or the file's directory when it was
+// resolved before. False when the drive does not exist.
+bool walkStart(const AbsolutePath& absolute, fs::path* here, size_t* first) {
+    const size_t count = absolute.components.size();
+    if (count > 1 && findResolvedDirectory(windowsDirectoryKey(absolute, count - 1), here)) {
+        *first = count - 1;
+        return true;
+    }
+    std::error_code ec;
+    *here = machineState().dir / (std::string("drive_") + absolute.drive);
+    *first = 0;
+    return !machineState().dir.empty() && fs::is_directory(*here, ec);
+}
+
+}  // namespace
+
 ResolvedPath resolvePath(const std::string& windowsPath) {
     ResolvedPath resolved;
     const AbsolutePath absolute = absolutePath(windowsPath);
@@ -142,12 +167,13 @@ ResolvedPath resolvePath(const std::string& windowsPath) {
         return resolved;
     }
     std::error_code ec;
-    fs::path here = machineState().dir / (std::string("drive_") + absolute.drive);
-    if (machineState().dir.empty() || !fs::is_directory(here, ec)) {
+    fs::path here;
+    size_t first = 0;
+    if (!walkStart(absolute, &here, &first)) {
         resolved.error = platform::error::kPathNotFound;
         return resolved;
     }
-    for (size_t i = 0; i < absolute.components.size(); ++i) {
+    for (size_t i = first; i < absolute.components.size(); ++i) {
         const bool last = i + 1 == absolute.components.size();
         fs::path next;
         if (!findEntry(here, absolute.components[i], &next)) {
@@ -162,6 +188,7 @@ ResolvedPath resolvePath(const std::string& windowsPath) {
             resolved.error = platform::error::kPathNotFound;
             return resolved;
         }
+        if (!last) rememberResolvedDirectory(windowsDirectoryKey(absolute, i + 1), next);
         here = next;
     }
     resolved.host = here;
@@ -169,12 +196,27 @@ ResolvedPath resolvePath(const std::string& windowsPath) {
     return resolved;
 }
 
-std::string windowsPathOf(const fs::path& host) {
+namespace {
+
+// The path relative to the machine directory. Paths the machine resolved itself are spelled
+// from that directory and compare as written; only others (the host's current directory, a
+// program's own file) need their links resolved, at a readlink a component.
+fs::path relativeToMachine(const fs::path& host) {
+    const fs::path& dir = machineState().dir;
+    if (dir.empty()) return {};
+    const fs::path relative = host.lexically_normal().lexically_relative(dir.lexically_normal());
+    if (!relative.empty() && *relative.begin() != "..") return relative;
     std::error_code ec;
-    const fs::path base = fs::weakly_canonical(machineState().dir, ec);
+    const fs::path base = fs::weakly_canonical(dir, ec);
     const fs::path target = fs::weakly_canonical(host, ec);
     if (ec || base.empty()) return {};
-    const fs::path relative = target.lexically_relative(base);
+    return target.lexically_relative(base);
+}
+
+}  // namespace
+
+std::string windowsPathOf(const fs::path& host) {
+    const fs::path relative = relativeToMachine(host);
     auto it = relative.begin();
     if (it == relative.end()) return {};
     const std::string driveDir = it->string();

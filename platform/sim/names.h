@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace sim {
@@ -14,6 +15,14 @@ inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
         if (x != y) return false;
     }
     return true;
+}
+
+// The name as it is compared: lookups by name keep their keys in this form.
+inline std::string folded(std::string_view name) {
+    std::string text(name);
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
 }
 
 }  // namespace sim

@@ -44,13 +44,6 @@ struct Key {
     std::vector<std::unique_ptr<Key>> subkeys;
 };
 
-std::string folded(std::string_view name) {
-    std::string text(name);
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 constexpr size_t kRootCount = 4;
 constexpr const char* kRootNames[kRootCount] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER",
                                                 "HKEY_USERS", "HKEY_CURRENT_CONFIG"};

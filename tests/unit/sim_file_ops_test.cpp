@@ -236,6 +236,32 @@ TEST(SimDirectories, CreateAndRemoveWithWindowsErrors) {
     EXPECT_FALSE(fs::exists(machine.dir() / "drive_c" / "New Dir"));
 }
 
+// A resolved directory is remembered, so each of these would find the old place if it were
+// not forgotten when the directory moves or goes away.
+TEST(SimDirectories, ResolutionFollowsDirectoriesThatMoveOrGoAway) {
+    TestMachine machine;
+    machine.writeFile("C:\\Tree\\Sub\\f.txt", "old");
+    ASSERT_NE(getFileAttributes("c:\\tree\\sub\\F.TXT"), kInvalidFileAttributes);
+
+    ASSERT_TRUE(moveFile("C:\\Tree", "C:\\Moved"));
+    EXPECT_EQ(getFileAttributes("C:\\tree\\sub\\f.txt"), kInvalidFileAttributes);
+    EXPECT_EQ(getLastError(), error::kPathNotFound);
+    EXPECT_EQ(machine.readFile("c:\\moved\\SUB\\f.txt"), "old");
+
+    ASSERT_TRUE(createDirectory("C:\\TREE"));
+    ASSERT_TRUE(createDirectory("C:\\TREE\\SUB"));
+    machine.writeFile("C:\\tree\\sub\\f.txt", "new");
+    EXPECT_EQ(machine.readFile("C:\\Tree\\Sub\\f.txt"), "new");
+    EXPECT_TRUE(fs::exists(machine.dir() / "drive_c" / "TREE" / "SUB" / "f.txt"));
+
+    ASSERT_TRUE(deleteFile("C:\\Moved\\Sub\\f.txt"));
+    ASSERT_TRUE(removeDirectory("C:\\Moved\\Sub"));
+    EXPECT_EQ(getFileAttributes("C:\\Moved\\Sub\\f.txt"), kInvalidFileAttributes);
+    EXPECT_EQ(getLastError(), error::kPathNotFound);
+    EXPECT_TRUE(createDirectory("C:\\Moved\\sub"));
+    EXPECT_TRUE(fs::is_directory(machine.dir() / "drive_c" / "Moved" / "sub"));
+}
+
 TEST(SimFileTimes, ReadAndSetAsFileTimeTicks) {
     TestMachine machine;
     machine.writeFile("C:\\t.txt", "t");
