@@ -43,6 +43,13 @@ bool keepsExistingValue(platform::PrinterHandle handle, const CStdStr& name, uin
     std::string existing;
     const uint32_t code =
         platform::getPrinterData(handle, name, &existingType, &existing, 260, &needed);
+    // A value that cannot be read may well be there: writing would replace what is to be kept.
+    if (code != 0 && code != platform::error::kMoreData && code != platform::error::kFileNotFound) {
+        GetDebugLog() << "PrtDrvDataInfo::HandleCommand: GetPrinterData of " << name << " returned "
+                      << code << "; the value is left as it is" << '\n';
+        GetDebugLog().flush();
+        return true;
+    }
     return existingType == type && (code == 0 || code == platform::error::kMoreData);
 }
 

@@ -102,10 +102,18 @@ void RunExeInfo::runDriver(const CStdStr& keyword) {
         GetDebugLog().flush();
         return;
     }
+    // A dialog that did not appear is the only trace the user's settings were not asked for.
+    bool shown = false;
     if (keyword == "DRIVER_DOC_PROP")
-        platform::documentProperties(printer.get(), info.printerName, platform::kDmInPrompt);
+        shown = platform::documentProperties(printer.get(), info.printerName,
+                                             platform::kDmInPrompt) > 0;
     else if (keyword == "DRIVER_ADV_DOC_PROP")
-        platform::advancedDocumentProperties(printer.get(), info.printerName);
+        shown = platform::advancedDocumentProperties(printer.get(), info.printerName) > 0;
     else
-        platform::printerProperties(printer.get());
+        shown = platform::printerProperties(printer.get());
+    if (shown) return;
+    const uint32_t error = platform::getLastError();
+    GetDebugLog() << "RunAppInfo::runDriver: " << keyword << " dialog of " << printerName
+                  << " failed with code " << error << '\n';
+    GetDebugLog().flush();
 }

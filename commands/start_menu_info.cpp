@@ -1,6 +1,7 @@
 #include "commands/start_menu_info.h"
 
 #include <cstdint>
+#include <ios>
 
 #include "app/dadazado_engine.h"
 #include "platform/shell.h"
@@ -63,7 +64,13 @@ void logFailedLink(const PathObject& folder, const CStdStr& itemName, const Path
 StartMenuInfo::StartMenuInfo(DadazadoEngine* engine) : GenericInfo(engine, "QenAddGroup") {}
 
 bool StartMenuInfo::Process() {
-    platform::coInitializeApartment();
+    // Without the COM library no link can be made: the reason belongs beside each failed link.
+    const platform::HResult initialized = platform::coInitializeApartment();
+    if (!platform::succeeded(initialized)) {
+        GetDebugLog() << "StartMenuInfo::Process: CoInitializeEx failed with code 0x" << std::hex
+                      << static_cast<uint32_t>(initialized) << std::dec << '\n';
+        GetDebugLog().flush();
+    }
     return GenericInfo::Process();
 }
 

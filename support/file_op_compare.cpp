@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/errors.h"
 #include "platform/file_ops.h"
 #include "platform/version_info.h"
 #include "support/debug_log.h"
@@ -8,6 +9,11 @@
 #include "support/string_tokenizer.h"
 
 namespace {
+
+constexpr uint32_t kBadFormat = 11;
+constexpr uint32_t kBadExeFormat = 193;
+constexpr uint32_t kResourceDataNotFound = 1812;
+constexpr uint32_t kResourceNameNotFound = 1814;
 
 bool lastWriteTime(const PathObject& file, uint64_t* time) {
     platform::FileTimes times;
@@ -49,6 +55,21 @@ std::string fileVersionKey(const std::vector<char>& block) {
     return key;
 }
 
+// The errors that say a file simply has no version resource, rather than that it was unreadable.
+bool hasNoVersion(uint32_t error) {
+    return error == platform::error::kFileNotFound || error == platform::error::kPathNotFound ||
+           error == kBadFormat || error == kBadExeFormat ||
+           (error >= kResourceDataNotFound && error <= kResourceNameNotFound);
+}
+
+// A version that cannot be read makes the comparison fall back on file times, which may keep
+// an older file in place: the reason has to be on record.
+void logUnreadableVersion(const PathObject& file, const char* what) {
+    GetDebugLog() << "FileOp::GetFileVersion: " << what << " of " << file.GetFullPath()
+                  << " failed (error " << platform::getLastError() << ")" << '\n';
+    GetDebugLog().flush();
+}
+
 std::vector<int> versionFields(const CStdStr& version) {
     std::vector<int> fields;
     StringTokenizer tokens(version, '.', 0);
@@ -73,10 +94,18 @@ int IsNewerTime(const PathObject& source, const PathObject& destination) {
 CStdStr GetFileVersion(const PathObject& file) {
     if (!file.HasFileName()) return CStdStr();
     const uint32_t size = platform::getFileVersionInfoSize(file.GetFullPath());
-    if (size == 0) return CStdStr();
+    if (size == 0) {
+        if (!hasNoVersion(platform::getLastError()))
+            logUnreadableVersion(file, "GetFileVersionInfoSize");
+        return CStdStr();
+    }
     std::vector<char> block(size + 1);
-    if (!platform::getFileVersionInfo(file.GetFullPath(), size, block.data())) return CStdStr();
+    if (!platform::getFileVersionInfo(file.GetFullPath(), size, block.data())) {
+        logUnreadableVersion(file, "GetFileVersionInfo");
+        return CStdStr();
+    }
     const std::string key = fileVersionKey(block);
+    if (key.empty()) logUnreadableVersion(file, "VerQueryValue of the translation");
     CStdStr version = key.empty() ? CStdStr() : queryText(block, key);
     for (char& c : version)
         if (c == ',') c = '.';

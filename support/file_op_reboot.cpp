@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "platform/errors.h"
 #include "platform/file_ops.h"
 #include "support/debug_log.h"
 #include "support/file_op.h"
@@ -11,7 +12,12 @@ namespace {
 
 CStdStr shortFormOf(const CStdStr& path) {
     std::string shortPath;
-    return platform::getShortPathName(path, &shortPath) ? CStdStr(shortPath) : path;
+    if (platform::getShortPathName(path, &shortPath)) return CStdStr(shortPath);
+    // The restart-time list of the 9x family takes short names only.
+    GetDebugLog() << "FileOp::replaceOnReboot: could not get the short name of " << path
+                  << " (error " << platform::getLastError() << ")" << '\n';
+    GetDebugLog().flush();
+    return path;
 }
 
 void addPendingRename(const CStdStr& line) {

@@ -29,7 +29,12 @@ void* InstallEngine::ourGetProcAddress(const char* entry) const {
         LogLine("InstallEngine::ourGetProcAddress: DLL has not been loaded.");
         return nullptr;
     }
-    return platform::getProcAddress(module, entry);
+    void* address = platform::getProcAddress(module, entry);
+    if (address != nullptr) return address;
+    GetDebugLog() << "InstallEngine::ourGetProcAddress: the engine has no entry " << entry
+                  << " (error code: " << platform::getLastError() << ")" << '\n';
+    GetDebugLog().flush();
+    return nullptr;
 }
 
 void InstallEngine::setWorkingDir(const CStdStr& dir) {

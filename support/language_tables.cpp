@@ -2,7 +2,9 @@
 
 #include <iterator>
 
+#include "platform/errors.h"
 #include "platform/system_info.h"
+#include "support/debug_log.h"
 
 namespace {
 
@@ -176,8 +178,14 @@ CStdStr getUserLocaleCode() {
     if (!platform::getLocaleInfo(langId, platform::kLocaleSIso3166CtryName, kQueryBufferSize,
                                  &country) ||
         !platform::getLocaleInfo(langId, platform::kLocaleSIso639LangName, kQueryBufferSize,
-                                 &language))
-        return localeCodeForLcid(langId);
+                                 &language)) {
+        const CStdStr fromTable = localeCodeForLcid(langId);
+        GetDebugLog() << "getUserLocaleCode: GetLocaleInfo of language " << langId
+                      << " failed with code " << platform::getLastError() << "; using " << fromTable
+                      << '\n';
+        GetDebugLog().flush();
+        return fromTable;
+    }
     return CStdStr(language).ToLower() + "_" + CStdStr(country).ToUpper();
 }
 

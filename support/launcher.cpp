@@ -46,6 +46,19 @@ void enterProgramDirectory(const CStdStr& dir) {
     GetDebugLog().flush();
 }
 
+// The runtime answers -1 when it could not start the command interpreter at all: that is a
+// failure to run, not an exit code of the batch file.
+void runBatchFile(const CStdStr& command, uint32_t& errorCode, uint32_t& exitCode) {
+    platform::setLastError(0);
+    const int result = platform::runSystemCommand(command);
+    const uint32_t error = result == -1 ? platform::getLastError() : 0;
+    if (error != 0) {
+        errorCode = error;
+        return;
+    }
+    exitCode = static_cast<uint32_t>(result);
+}
+
 }  // namespace
 
 void Launcher::LaunchProgram(const char* commandLine, bool wait, bool pumpMessages, bool changeDir,
@@ -68,7 +81,7 @@ void Launcher::LaunchProgram(const char* commandLine, bool wait, bool pumpMessag
     const CStdStr previousDir = changeDir ? CStdStr(platform::getCurrentDirectory()) : CStdStr();
     if (changeDir) enterProgramDirectory(programPath.GetDir());
     if (batch)
-        exitCode = static_cast<uint32_t>(platform::runSystemCommand(command));
+        runBatchFile(command, errorCode, exitCode);
     else
         errorCode = runProcess(command, wait, pumpMessages, token, showCommand, creationFlags,
                                exitCode, paintOnly);

@@ -199,8 +199,15 @@ bool Registry::ValueExists(const CStdStr& root, const CStdStr& subKey, const CSt
     const ScopedKey key(openKey(root, subKey, platform::kKeyRead));
     if (!key) return false;
     uint32_t size = 0;
-    if (platform::regQueryValue(key.get(), valueName, nullptr, nullptr, &size) != 0 || size == 0)
-        return false;
+    const uint32_t queried = platform::regQueryValue(key.get(), valueName, nullptr, nullptr, &size);
+    // A value that cannot be read may well be there: a caller that keeps existing values must
+    // not replace it.
+    if (queried != 0 && queried != platform::error::kFileNotFound) {
+        logLine("Registry::ValueExists: could not query value ", valueName, " (error ", queried,
+                ")");
+        return true;
+    }
+    if (queried != 0 || size == 0) return false;
     std::vector<uint8_t> data(size, 0);
     const uint32_t code =
         platform::regQueryValue(key.get(), valueName, nullptr, data.data(), &size);

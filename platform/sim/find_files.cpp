@@ -22,6 +22,7 @@ namespace fs = std::filesystem;
 struct FindSearch {
     std::vector<FindData> entries;
     size_t next = 0;
+    std::string pattern;  // what FindNextFile faults are matched on
 };
 
 namespace {
@@ -97,7 +98,7 @@ FindSearch* findFirstFile(const std::string& pattern, FindData* data) {
         setLastError(error::kFileNotFound);
         return nullptr;
     }
-    auto* search = new FindSearch{std::move(entries), 1};
+    auto* search = new FindSearch{std::move(entries), 1, pattern};
     *data = search->entries.front();
     return search;
 }
@@ -105,6 +106,10 @@ FindSearch* findFirstFile(const std::string& pattern, FindData* data) {
 bool findNextFile(FindSearch* search, FindData* data) {
     if (search == nullptr) {
         setLastError(error::kInvalidHandle);
+        return false;
+    }
+    if (uint32_t fault = sim::injectedFault("FindNextFile", search->pattern)) {
+        setLastError(fault);
         return false;
     }
     if (search->next >= search->entries.size()) {

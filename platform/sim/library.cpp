@@ -93,6 +93,10 @@ LibraryHandle loadLibrary(const std::string& name) {
 }
 
 void* getProcAddress(LibraryHandle library, const std::string& entry) {
+    if (uint32_t fault = library != nullptr ? sim::injectedFault("GetProcAddress", entry) : 0) {
+        setLastError(fault);
+        return nullptr;
+    }
     void* address = library != nullptr ? dlsym(library->host, entry.c_str()) : nullptr;
     if (address == nullptr)
         setLastError(library != nullptr ? kProcNotFound : error::kInvalidHandle);

@@ -73,6 +73,11 @@ int32_t lzCopy(int32_t source, int32_t destination) {
     if (from == nullptr || from->writable) return kLzErrorBadInHandle;
     sim::LzStream* to = sim::findLzStream(destination);
     if (to == nullptr || !to->writable) return kLzErrorBadOutHandle;
+    // A failing copy reports a write error, as a full disk would.
+    if (uint32_t fault = sim::injectedFault("LZCopy", "")) {
+        setLastError(fault);
+        return kLzErrorWrite;
+    }
     const int64_t written =
         from->compressed ? sim::decodeSzdd(from->file, to->file) : copyPlain(from->file, to->file);
     // The result is a 32-bit count; a larger expansion cannot be reported as a success.

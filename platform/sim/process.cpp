@@ -140,6 +140,10 @@ bool getExitCodeProcess(ProcessHandle process, uint32_t* exitCode) {
         setLastError(error::kInvalidHandle);
         return false;
     }
+    if (uint32_t fault = sim::injectedFault("GetExitCodeProcess", process->commandLine)) {
+        setLastError(fault);
+        return false;
+    }
     collect(process, false);
     *exitCode = process->ended ? process->exitCode : kStillActive;
     return true;

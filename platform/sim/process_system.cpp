@@ -1,6 +1,8 @@
 #include <string>
 
+#include "platform/errors.h"
 #include "platform/process.h"
+#include "platform/sim/faults.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/names.h"
 #include "platform/sim/process_host.h"
@@ -60,7 +62,13 @@ int runProgram(const std::string& command) {
 
 }  // namespace
 
+// A command interpreter that cannot be started makes the C library's system() answer -1.
 int runSystemCommand(const std::string& command) {
+    if (uint32_t fault = sim::injectedFault("system", command)) {
+        sim::journal("system \"" + command + "\" failed with error " + std::to_string(fault));
+        setLastError(fault);
+        return -1;
+    }
     const std::string inner = commandForInterpreter(command);
     std::string rest;
     const int result = process::isBatchFile(process::firstWord(inner, &rest)) ? runBatchFile(inner)

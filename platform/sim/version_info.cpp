@@ -136,6 +136,7 @@ bool verQueryValue(const void* block, const std::string& subBlock, const void** 
                    uint32_t* length) {
     if (block == nullptr || value == nullptr || length == nullptr)
         return sim::failWith(error::kInvalidParameter);
+    if (uint32_t fault = sim::injectedFault("VerQueryValue", subBlock)) return sim::failWith(fault);
     const auto* bytes = static_cast<const unsigned char*>(block);
     const size_t blockLength = wordAt(bytes);
     const std::string_view resource(reinterpret_cast<const char*>(bytes), blockLength);

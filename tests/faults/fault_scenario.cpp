@@ -68,16 +68,20 @@ struct PreparedMachine {
     fs::path machine() const { return root / "machine"; }
 };
 
-void writeFault(const fs::path& machine, const std::string& fault, uint32_t error) {
-    std::string escaped;
-    for (char c : fault) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+void writeFaults(const fs::path& machine, const std::vector<std::string>& faults, uint32_t error) {
     char data[16];
     std::snprintf(data, sizeof data, "%08x", error);
+    std::string values;
+    for (const std::string& fault : faults) {
+        std::string escaped;
+        for (char c : fault) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+        values += "\"" + escaped + "\"=dword:" + data + "\r\n";
+    }
     const fs::path file = machine / "fault.reg";
     writeHostFile(file,
                   "Windows Registry Editor Version 5.00\r\n\r\n"
-                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WinSim\\Faults]\r\n\"" +
-                      escaped + "\"=dword:" + data + "\r\n");
+                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WinSim\\Faults]\r\n" +
+                      values);
     runProgram(WINSIM_BINARY, {"reg", "import", machine.string(), file.string()});
     fs::remove(file);
 }
@@ -104,17 +108,20 @@ const fs::path& preparedMachine() {
     return path;
 }
 
-RunOutcome runWithFault(const std::string& fault, uint32_t error) {
+RunOutcome runWithFaults(const std::vector<std::string>& faults, uint32_t error,
+                         const std::string& package) {
     const fs::path scratch = makeTemporaryDirectory();
     const fs::path machine = scratch / "machine";
     // The copy keeps the files' times: the run compares them.
     runProgram("/bin/cp", {"-a", preparedMachine().string(), machine.string()});
-    if (!fault.empty()) writeFault(machine, fault, error);
-    std::vector<std::string> command = {"exec", machine.string(), "--cd", "C:\\Drivers\\Demo",
-                                        "--"};
+    if (!faults.empty()) writeFaults(machine, faults, error);
+    const std::string directory = "C:\\Drivers\\" + package;
+    std::vector<std::string> command = {"exec", machine.string(), "--cd", directory, "--"};
     for (const std::string& word : testWrapperCommand()) command.push_back(word);
-    for (const char* word : {DADAZADO_BINARY, "-I", "C:\\Drivers\\Demo\\oem.inf", "-N",
-                             "Demo Printer 100", "-P", "LPT1:"})
+    for (const std::string& word :
+         {std::string(DADAZADO_BINARY), std::string("-I"), directory + "\\oem.inf",
+          std::string("-N"), std::string("Demo Printer 100"), std::string("-P"),
+          std::string("LPT1:")})
         command.push_back(word);
     const ProgramResult run = runProgram(WINSIM_BINARY, command);
     RunOutcome outcome;

@@ -4,9 +4,10 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
-// One run of the demo package on a copy of a prepared machine, with what the machine held
-// before and after it.
+// One run of a package on a copy of a prepared machine, with what the machine held before and
+// after it.
 namespace faults {
 
 // Every file under the machine's drives (host path relative to the machine) and its content.
@@ -30,9 +31,15 @@ struct RunOutcome {
     MachineSnapshot after;
 };
 
-// Copies the prepared machine, sets the fault value (none when call is empty), runs the
+// The prepared machine's packages, by their directory under C:\Drivers: the demo package that
+// uses every command kind, and the one with the command lines it does not have.
+constexpr const char* kDemoPackage = "Demo";
+constexpr const char* kMorePackage = "More";
+
+// Copies the prepared machine, sets the fault values (each failing with error), runs the
 // package's installation and removes the copy again.
-RunOutcome runWithFault(const std::string& fault, uint32_t error);
+RunOutcome runWithFaults(const std::vector<std::string>& faults, uint32_t error,
+                         const std::string& package);
 
 // What in before is neither in after nor what the run without faults left there: lost or
 // half-written things, one description each.

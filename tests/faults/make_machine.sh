@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the machine the fault matrix starts every row from: an XP machine with one printer and
 # its driver, the flight recorder on, files held by running programs, what an earlier version
-# left behind, and a driver package that uses every command kind in C:\Drivers\Demo.
+# left behind, a driver package that uses every command kind in C:\Drivers\Demo, and in
+# C:\Drivers\More a second one with the command lines the first does not have.
 #   tests/faults/make_machine.sh BUILD_DIR MACHINE_DIR
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -29,6 +30,10 @@ Windows Registry Editor Version 5.00
 [HKEY_LOCAL_MACHINE\SOFTWARE\Demo Systems\Printer 100]
 "FirstRun"=dword:00000001
 "Tools"="C:\\Old Tools"
+"Kept"="kept by the second package"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Print\Printers\Demo Printer 100\PrinterDriverData]
+"Model"="Demo Printer 100 (set by the user)"
 EOF
 "$winsim" reg import "$machine" "$machine/state.reg" >/dev/null
 rm "$machine/state.reg"
@@ -59,3 +64,12 @@ touch -d '2001-01-01' "$system32/DEMOMON.DLL"
 echo "old resource library" >"$system32/DEMORES.DLL"
 echo "obsolete" >"$system32/DEMOOLD.DLL"
 echo "obsolete, but in use" >"$system32/DEMOLOCK.DLL"
+
+more="$machine/drive_c/Drivers/More"
+mkdir -p "$more"
+cp "$here/more/oem.inf" "$here/more/MOREVER.DLL" "$here/more/MOREPROC.DLL" \
+  "$here/more/SETUP.BAT" "$more/"
+touch -d '2001-01-01' "$more/MOREVER.DLL"
+cp "$here/more/OLDVER.DLL" "$system32/MOREVER.DLL"
+echo "obsolete and read-only" >"$system32/MOREREAD.DLL"
+chmod a-w "$system32/MOREREAD.DLL"

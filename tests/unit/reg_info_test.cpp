@@ -71,6 +71,21 @@ TEST_F(PrinterDataTest, KeepFlagKeepsOnlyAValueOfTheSameType) {
     EXPECT_EQ(value("Missing").second, dword(9));
 }
 
+TEST_F(PrinterDataTest, KeepFlagKeepsAValueThatCannotBeRead) {
+    sim::registry::writeValue(kData, "Model", kRegSz, std::string("the user's\0", 11));
+    sim::registry::writeValue("HKLM\\SOFTWARE\\WinSim\\Faults", "GetPrinterData", kRegDword,
+                              dword(5));
+    EXPECT_TRUE(handler.HandleCommand({"STRING", "Model", "default", "2"}));
+    EXPECT_EQ(value("Model").second, std::string("the user's\0", 11));
+    EXPECT_TRUE(
+        log.contains("PrtDrvDataInfo::HandleCommand: GetPrinterData of Model returned 5; "
+                     "the value is left as it is\r\n"));
+    // Not being there is no read failure: the value is written.
+    sim::registry::deleteValue("HKLM\\SOFTWARE\\WinSim\\Faults", "GetPrinterData");
+    EXPECT_TRUE(handler.HandleCommand({"STRING", "Missing", "default", "2"}));
+    EXPECT_EQ(value("Missing").second, std::string("default\0", 8));
+}
+
 TEST_F(PrinterDataTest, SpoolerRefusalsAreLoggedWithTheDetails) {
     sim::registry::writeValue("HKLM\\SOFTWARE\\WinSim\\Faults", "OpenPrinter|Laser", kRegDword,
                               dword(1801));

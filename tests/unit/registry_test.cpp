@@ -227,10 +227,14 @@ TEST_F(RegistryTest, FailedQueryIsLogged) {
     sim::registry::writeValue(kKeyPath, "Sz", platform::kRegSz, withNul("text"));
     Registry registry;
     RegValue value;
-    // A value that cannot be queried at all reads as an absent one.
+    // A value that cannot be queried at all reads as an absent one, but it may be there: a
+    // caller that keeps existing values must not replace it.
     injectFault("RegQueryValueEx|*\\Sz", 5);
     EXPECT_FALSE(registry.ReadValue("HKLM", kKey, "Sz", value));
-    EXPECT_FALSE(registry.ValueExists("HKLM", kKey, "Sz"));
+    EXPECT_TRUE(registry.ValueExists("HKLM", kKey, "Sz"));
+    EXPECT_EQ(
+        log.lines(),
+        (std::vector<std::string>{"Registry::ValueExists: could not query value Sz (error 5)"}));
 }
 
 TEST_F(RegistryTest, WriteValueByKind) {
