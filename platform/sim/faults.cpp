@@ -1,5 +1,6 @@
 #include "platform/sim/faults.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -42,7 +43,14 @@ bool faultApplies(std::string_view valueName, std::string_view call, std::string
 // Reads the store directly: going through the platform's registry calls would consult the
 // faults again.
 uint32_t injectedFault(std::string_view call, std::string_view subject) {
-    for (const auto& [name, value] : registry::values(kFaultsKey))
+    // Every call of the machine asks, so the values are read again only after a change.
+    static auto* cached = new decltype(registry::values(kFaultsKey));
+    static uint64_t readAt = ~uint64_t{0};
+    if (readAt != registry::changeCount()) {
+        *cached = registry::values(kFaultsKey);
+        readAt = registry::changeCount();
+    }
+    for (const auto& [name, value] : *cached)
         if (faultApplies(name, call, subject)) return faultError(value.first, value.second);
     return 0;
 }

@@ -331,7 +331,14 @@ void flushAtExit() {
 // statics are torn down), before a program is started, when another registry is loaded, or
 // whenever a caller asks. A killed process loses the changes since the last flush, and
 // registry.reg still holds, per value, either the state before or after each change.
+// Every change of the tree passes through save(), so this counts them.
+uint64_t& changes() {
+    static uint64_t count = 0;
+    return count;
+}
+
 void save() {
+    ++changes();
     State& s = state();
     if (!s.persistent) return;
     s.dirty = true;
@@ -646,6 +653,8 @@ std::string parseFile(const fs::path& file, Tree& tree) {
 
 void flush() { writeFile(); }
 
+uint64_t changeCount() { return changes(); }
+
 std::string load(const fs::path& file) {
     static const bool registered = std::atexit(flushAtExit) == 0;
     (void)registered;
@@ -653,12 +662,14 @@ std::string load(const fs::path& file) {
     writeFile();
     s.dirty = false;
     s.tree = Tree();
+    ++changes();
     s.persistent = false;
     s.file.clear();
     Tree loaded;
     std::string problem = parseFile(file, loaded);
     if (!problem.empty()) return problem;
     s.tree = std::move(loaded);
+    ++changes();
     s.file = file;
     s.persistent = true;
     return {};

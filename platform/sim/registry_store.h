@@ -33,6 +33,10 @@ std::string load(const std::filesystem::path& file);
 // reads registry.reg while this process may still hold changes calls it first.
 void flush();
 
+// Grows with every change of the registry (a value or key written or removed, a file loaded
+// or imported): what is derived from the registry is good while it stays the same.
+uint64_t changeCount();
+
 // Merges a .reg file (5.00, REGEDIT4 or UTF-16LE with its byte-order mark) into the registry,
 // as the registry editor would, and saves the result. Empty on success, else
 // "<file>:<line>: <problem>" and the registry is left exactly as it was.
