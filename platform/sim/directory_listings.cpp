@@ -54,6 +54,19 @@ bool entryExists(const fs::path& path) {
     return lstat(path.c_str(), &info) == 0;
 }
 
+// What the entry is now, in one look: missing, a directory, or something else.
+enum class EntryKind { Missing, Directory, Other };
+
+EntryKind entryKind(const fs::path& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) return EntryKind::Missing;
+    if (S_ISDIR(info.st_mode)) return EntryKind::Directory;
+    // A link is what it points to, as the resolver follows it.
+    if (S_ISLNK(info.st_mode) && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return EntryKind::Directory;
+    return EntryKind::Other;
+}
+
 // Reads dir; the time is taken first, so a change made while reading shows at the next look.
 bool readListing(const fs::path& dir, Listing* listing) {
     if (!modificationTime(dir, &listing->modified)) return false;
@@ -145,9 +158,9 @@ EntryChange::EntryChange(const fs::path& host) : host(host) {
 EntryChange::~EntryChange() {
     const fs::path dir = host.parent_path();
     const std::string name = host.filename().native();
-    const bool exists = entryExists(host);
-    std::error_code ec;
-    if (!exists || fs::is_directory(host, ec)) forgetListingsBelow(host);
+    const EntryKind kind = entryKind(host);
+    const bool exists = kind != EntryKind::Missing;
+    if (kind != EntryKind::Other) forgetListingsBelow(host);
     auto& all = listings();
     const auto found = all.find(keyOf(dir));
     if (found == all.end()) return;

@@ -147,14 +147,16 @@ std::string windowsDirectoryKey(const AbsolutePath& absolute, size_t components)
 // resolved before. False when the drive does not exist.
 bool walkStart(const AbsolutePath& absolute, fs::path* here, size_t* first) {
     const size_t count = absolute.components.size();
-    if (count > 1 && findResolvedDirectory(windowsDirectoryKey(absolute, count - 1), here)) {
+    if (count > 0 && findResolvedDirectory(windowsDirectoryKey(absolute, count - 1), here)) {
         *first = count - 1;
         return true;
     }
     std::error_code ec;
     *here = machineState().dir / (std::string("drive_") + absolute.drive);
     *first = 0;
-    return !machineState().dir.empty() && fs::is_directory(*here, ec);
+    if (machineState().dir.empty() || !fs::is_directory(*here, ec)) return false;
+    rememberResolvedDirectory(windowsDirectoryKey(absolute, 0), *here);
+    return true;
 }
 
 }  // namespace
