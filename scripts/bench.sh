@@ -11,7 +11,9 @@
 #   scripts/bench.sh --micro    the Google Benchmark micro benchmarks only
 #
 # BENCH_BUILD names the Release build directory (default: ${BUILD_ROOT:-build}/bench),
-# BENCH_RUNS the runs per figure (the median is reported; default 5, 3 in short mode).
+# BENCH_RUNS the runs per figure (the median is reported; default 5, 3 in short mode),
+# BENCH_WIN_BUILD the x86_64 Windows build for the Wine comparison (default:
+# ${BUILD_ROOT:-build}/build-win64; the comparison is skipped without it or without Wine).
 # Exit code: 0 when every checked target holds, 1 when one fails, 2 on a set-up problem.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,7 +37,8 @@ done
 # -O2: GCC 12 at -O3 reports a false -Wrestrict inside libstdc++'s string code.
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DDADAZADO_BENCH=ON -DDADAZADO_TESTS=OFF >/dev/null
-cmake --build "$BUILD" --target dadazado winsim bench_input micro_bench >/dev/null
+cmake --build "$BUILD" --target dadazado winsim bench_input micro_bench logging_substitute \
+  install_engine_substitute >/dev/null
 BUILD="$(cd "$BUILD" && pwd)"
 DADAZADO="$BUILD/app/dadazado"
 WINSIM="$BUILD/tools/winsim"
@@ -116,8 +119,11 @@ write_inf() {
     [[ -n "$extra_key" ]] && printf '%s\r\n' "$extra_key"
     printf '\r\n[Bench.Files]\r\n'
     # Directories of 1,000 files, as a driver's files spread over a few directories.
-    awk -v n="$files" 'BEGIN {for (i = 0; i < n; i++)
-      printf "x, 1, C:\\Out\\D%03d\\F%06d.DLL, %%1%%\\SMALL.DLL, %%2%%\\F%06d.TMP\r\n", i / 1000, i, i}'
+    # INSTALL_LOG_KIND 2 records each file for the driver, and logs a line for it.
+    local tail=""
+    [[ -n "${INSTALL_LOG_KIND:-}" ]] && tail=", 0, $INSTALL_LOG_KIND"
+    awk -v n="$files" -v tail="$tail" 'BEGIN {for (i = 0; i < n; i++)
+      printf "x, 1, C:\\Out\\D%03d\\F%06d.DLL, %%1%%\\SMALL.DLL, %%2%%\\F%06d.TMP%s\r\n", i / 1000, i, i, tail}'
     printf '\r\n[Bench.AddReg]\r\n'
     awk -v n="$regs" 'BEGIN {for (i = 0; i < n; i++)
       printf "HKLM, SOFTWARE\\Bench\\Key%03d, Value%06d, 0, \"data of value %d\"\r\n", i % 100, i, i}'
@@ -263,12 +269,16 @@ per_command_cost() {
   run_inf 0 "$n" off
   echo "  registry line: $(awk -v t="$MEDIAN" -v b="$base" -v n="$n" 'BEGIN {printf "%.1f", (t - b) * 1e6 / n}') us a command"
 
-  run_inf "$n" 0 on
+  # Lines that record their file log one line each, so nearly every recorder line is a
+  # command's; the same INF without the recorder is the base.
+  INSTALL_LOG_KIND=2 run_inf "$n" 0 off
+  local logged="$MEDIAN"
+  INSTALL_LOG_KIND=2 run_inf "$n" 0 on
   local with_log="$MEDIAN" lines="$LOG_LINES" append
   append=$("$INPUT" append "$WORK/append.log" "$lines")
   rm -f "$WORK/append.log"
   local extra per_line
-  extra=$(awk -v a="$with_log" -v b="$files" -v l="$lines" 'BEGIN {printf "%.1f", (a - b) * 1e6 / l}')
+  extra=$(awk -v a="$with_log" -v b="$logged" -v l="$lines" 'BEGIN {printf "%.1f", (a - b) * 1e6 / l}')
   per_line=$(awk -v a="$append" -v l="$lines" 'BEGIN {printf "%.1f", a * 1e6 / l}')
   echo "  flight recorder: $lines lines; $extra us a line more than without it;" \
     "the host's open-append-close alone: $per_line us a line"
@@ -278,6 +288,41 @@ per_command_cost() {
     check "recorder cost $extra us a line <= 2 x the open-append-close ($per_line us) + 5 us" \
       "$extra <= 2 * $per_line + 5"
   fi
+}
+
+# ---------------------------------------------------------------- Wine
+# The Wine parity suite's demo scenario (every command kind) times the program's run on each
+# side: the host build on the simulated machine, the x86_64 Windows build under Wine, both
+# with their start-up (winsim exec; the wine loader).
+wine_comparison() {
+  local win="${BENCH_WIN_BUILD:-${BUILD_ROOT:-build}/build-win64}" runs="$RUNS" i
+  echo
+  echo "The demo scenario (every command kind) on the simulated machine and under Wine"
+  if ! command -v wine >/dev/null || [[ ! -f "$win/app/dadazado.exe" ]]; then
+    echo "  skipped: needs wine and the x86_64 Windows build in $win (scripts/build-windows.sh)"
+    return 0
+  fi
+  # A parity run boots a Wine prefix first (about 20 s); short mode makes one.
+  [[ "$MODE" == short ]] && runs=1
+  local sims=() wines=() scenario="$BUILD/wine-parity/demo-every-command"
+  for ((i = 0; i < runs; i++)); do
+    WINE_PARITY_ONLY=demo-every-command "$ROOT/scripts/wine-parity.sh" "$BUILD" "$win" \
+      >"$WORK/wine.out" 2>&1 || {
+      echo "bench: the Wine parity run of the demo scenario failed" >&2
+      cat "$WORK/wine.out" >&2
+      exit 2
+    }
+    sims+=("$(cat "$scenario/sim/microseconds")") wines+=("$(cat "$scenario/wine/microseconds")")
+  done
+  rm -rf "$BUILD/wine-parity"
+  local sim wine
+  sim=$(printf '%s\n' "${sims[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.4f", a[int((NR+1)/2)]/1e6}')
+  wine=$(printf '%s\n' "${wines[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.4f", a[int((NR+1)/2)]/1e6}')
+  row "" "seconds" "" "ratio"
+  row "simulated machine (host build)" "$sim" "" ""
+  row "Wine $(wine --version 2>/dev/null | sed 's/^wine-//; s/ .*//') (x86_64 Windows build)" "$wine" "" \
+    "$(ratio "$wine" "$sim")"
+  echo "    ($runs run(s); the parity suite compares the two outcomes, see tests/wine)"
 }
 
 # ---------------------------------------------------------------- limits
@@ -302,6 +347,7 @@ case "$MODE" in
     check "zip peak $(mb "$ZIP_PEAK") < 32 MB" "$ZIP_PEAK < 32768"
     inf_growth 1000 10000 100000
     per_command_cost 10000
+    wine_comparison
     ;;
   short)
     lz_comparison $((4 * 1024 * 1024)) "4 MB"
@@ -312,6 +358,7 @@ case "$MODE" in
     check "zip peak $(mb "$ZIP_PEAK") < 32 MB" "$ZIP_PEAK < 32768"
     inf_growth 200 2000
     per_command_cost 1000
+    wine_comparison
     ;;
   limits)
     echo

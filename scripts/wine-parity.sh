@@ -6,7 +6,8 @@
 # shortcut files it made. A scenario's file "allowed" lists the differences it accepts, one
 # "NAME: REGEX" a line; every difference must match one, and every allowance must be used.
 #   scripts/wine-parity.sh HOST_BUILD WIN64_BUILD
-# Prints one verdict a scenario and, last, "N passed, N failed".
+# Prints one verdict a scenario and, last, "N passed, N failed". Each side's run of the
+# program is timed (wall time, start-up included) into WORK/SCENARIO/{sim,wine}/microseconds.
 set -uo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -98,8 +99,11 @@ run_sim() {
     [[ -d "$dir/files" ]] && cp -r "$dir/files/." "$m/drive_c/"
     [[ -x "$dir/prepare.sh" ]] && "$dir/prepare.sh" sim "$m/drive_c" "$host" "$win"
     "$winsim" dump "$m" --keys "${KEYS:-}" --dirs "${DIRS:-}" >"$out/before.dump"
+    local start
+    start=$(date +%s%N)
     "$winsim" exec "$m" --cd "$CD" -- "$host/app/dadazado" "${ARGS[@]}" >"$out/run.out" 2>&1
     echo $? >"$out/exit"
+    echo $((($(date +%s%N) - start) / 1000)) >"$out/microseconds"
     "$winsim" dump "$m" --keys "${KEYS:-}" --dirs "${DIRS:-}" >"$out/after.dump"
     normalise_log "$m/drive_c/flight.log" >"$out/log" 2>/dev/null
     shortcut_lines "$m/drive_c" >>"$out/after.dump"
@@ -136,9 +140,12 @@ run_wine() {
     mkdir -p "$cwd"
     cp "$exe" "$drive/dadazado.exe"
     # The program counts the printer handles, keys and libraries it opened and closed.
+    local start
+    start=$(date +%s%N)
     (cd "$cwd" && DADAZADO_HANDLE_COUNTS='C:\handle-counts.txt' \
         wine "C:\\dadazado.exe" "${ARGS[@]}" >"$out/run.out" 2>&1)
     echo $? >"$out/exit"
+    echo $((($(date +%s%N) - start) / 1000)) >"$out/microseconds"
     wineserver -w
     tr -d '\r' <"$drive/handle-counts.txt" >"$out/handles" 2>/dev/null ||
         echo "no handle counts written" >"$out/handles"
