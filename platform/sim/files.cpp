@@ -37,20 +37,25 @@ uint32_t errorOfErrno(int err) {
 // The checks Windows makes when a file is opened: the path must place, a read needs the file,
 // a write needs the directory, and neither works on a directory or a read-only file; a file
 // another process holds can be read but not written.
-bool hostPathForOpen(const std::string& path, const char* mode, fs::path* host) {
+bool hostPathForOpen(const std::string& path, const char* mode, fs::path* host, bool* existed) {
     if (uint32_t fault = sim::injectedFault("CreateFile", path)) return sim::failWith(fault);
     const sim::ResolvedPath resolved = sim::resolvePath(path);
     if (!resolved.exists && (resolved.error != error::kFileNotFound || mode[0] == 'r'))
         return sim::failWith(resolved.error);
-    std::error_code ec;
-    if (resolved.exists && fs::is_directory(resolved.host, ec))
-        return sim::failWith(error::kAccessDenied);
-    if (resolved.exists && wantsWrite(mode) && sim::isReadOnly(resolved.host))
-        return sim::failWith(error::kAccessDenied);
-    if (resolved.exists && wantsWrite(mode)) {
-        if (uint32_t inUse = sim::fileInUseError(path)) return sim::failWith(inUse);
+    if (resolved.exists) {
+        // One look tells both: the flight recorder opens its file for every line.
+        std::error_code ec;
+        const fs::file_status status = fs::status(resolved.host, ec);
+        if (fs::is_directory(status)) return sim::failWith(error::kAccessDenied);
+        const bool readOnly =
+            !ec && (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+        if (wantsWrite(mode) && readOnly) return sim::failWith(error::kAccessDenied);
+        if (wantsWrite(mode)) {
+            if (uint32_t inUse = sim::fileInUseError(path)) return sim::failWith(inUse);
+        }
     }
     *host = resolved.host;
+    *existed = resolved.exists;
     return true;
 }
 
@@ -75,9 +80,11 @@ uint32_t getFileAttributes(const std::string& path) {
 
 std::FILE* openFile(const std::string& path, const char* mode) {
     fs::path host;
-    if (!hostPathForOpen(path, mode, &host)) return nullptr;
+    bool existed = false;
+    if (!hostPathForOpen(path, mode, &host, &existed)) return nullptr;
+    // Only a file that is created changes its directory; writing one that exists does not.
     std::optional<sim::EntryChange> change;
-    if (std::strpbrk(mode, "wa") != nullptr) change.emplace(host);
+    if (!existed && std::strpbrk(mode, "wa") != nullptr) change.emplace(host);
     std::FILE* file = std::fopen(host.c_str(), mode);
     if (file == nullptr) setLastError(errorOfErrno(errno));
     return file;
