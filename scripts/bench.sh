@@ -67,6 +67,8 @@ measure() {
   PEAK=0
   for ((i = 0; i < RUNS; i++)); do
     "$setup"
+    # The set-up copies and deletes whole machines; its write-back would land in the run.
+    sync
     start=$(date +%s%N)
     /usr/bin/time -f %M -o "$WORK/rss" "$@" >"$WORK/out" 2>&1 || {
       echo "bench: command failed: $*" >&2
@@ -134,8 +136,19 @@ write_inf() {
 # A run of the product on a copy of the pristine machine, as the driver installation runs it.
 PRISTINE="$WORK/pristine"
 MACHINE="$WORK/machine"
+# Trees of earlier runs are moved aside, not deleted, until the script ends: the file system
+# makes new files slowly for a while after many were deleted (the inodes it skips as recently
+# freed), which would charge one run with the clean-up of the one before.
+TRASH="$WORK/trash"
+TRASHED=0
+set_aside() {
+  [[ -e "$1" ]] || return 0
+  mkdir -p "$TRASH"
+  TRASHED=$((TRASHED + 1))
+  mv "$1" "$TRASH/$TRASHED"
+}
 restore_machine() {
-  rm -rf "$MACHINE"
+  set_aside "$MACHINE"
   cp -a "$PRISTINE" "$MACHINE"
 }
 RUN_PRODUCT=(env -C "$MACHINE/drive_c/Pkg" WINSIM_MACHINE="$MACHINE"
@@ -181,11 +194,11 @@ zip_comparison() {
   rm -rf "$WORK/tree"
   "$INPUT" tree "$WORK/tree" "$members" "$bytes"
   (cd "$WORK/tree" && zip -q -r -X "$WORK/BIG.ZIP" .)
-  rm -rf "$WORK/tree"
+  set_aside "$WORK/tree"
   prepare_package 0 0 "QenUnZipZipFile=Bench.Archives" \
     $'[Bench.Archives]\r\nx, 1, %1%\\BIG.ZIP, C:\\Out\\Zip\r\n'
   cp "$WORK/BIG.ZIP" "$PRISTINE/drive_c/Pkg/BIG.ZIP"
-  peer_setup() { rm -rf "$WORK/peer"; mkdir -p "$WORK/peer"; }
+  peer_setup() { set_aside "$WORK/peer"; mkdir -p "$WORK/peer"; }
   measure peer_setup unzip -o -q "$WORK/BIG.ZIP" -d "$WORK/peer"
   local peer="$MEDIAN" peer_peak="$PEAK"
   measure restore_machine "${RUN_PRODUCT[@]}"
@@ -196,7 +209,8 @@ zip_comparison() {
   row "unzip -o -q" "$peer" "$(mb "$peer_peak")" ""
   row "dadazado unzip line" "$ours" "$(mb "$ours_peak")" "$(ratio "$ours" "$peer")"
   ZIP_RATIO=$(ratio "$ours" "$peer") ZIP_PEAK=$ours_peak
-  rm -rf "$WORK/peer" "$WORK/BIG.ZIP"
+  set_aside "$WORK/peer"
+  rm -f "$WORK/BIG.ZIP"
 }
 
 # ---------------------------------------------------------------- INF size
@@ -254,9 +268,10 @@ per_command_cost() {
   run_inf "$n" 0 off
   local files="$MEDIAN"
   local copy
-  rm -rf "$WORK/copies"
+  set_aside "$WORK/copies"
+  sync
   copy=$("$INPUT" copy "$PRISTINE/drive_c/Pkg/SMALL.DLL" "$WORK/copies" "$n")
-  rm -rf "$WORK/copies"
+  set_aside "$WORK/copies"
   local own
   own=$(awk -v t="$files" -v b="$base" -v c="$copy" -v n="$n" 'BEGIN {printf "%.1f", (t - b - c) * 1e6 / n}')
   echo "  install-file: $(awk -v t="$files" -v b="$base" -v n="$n" 'BEGIN {printf "%.1f", (t - b) * 1e6 / n}') us a command," \
@@ -275,6 +290,7 @@ per_command_cost() {
   local logged="$MEDIAN"
   INSTALL_LOG_KIND=2 run_inf "$n" 0 on
   local with_log="$MEDIAN" lines="$LOG_LINES" append
+  sync
   append=$("$INPUT" append "$WORK/append.log" "$lines")
   rm -f "$WORK/append.log"
   local extra per_line
