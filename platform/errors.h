@@ -11,6 +11,7 @@ constexpr uint32_t kPathNotFound = 3;
 constexpr uint32_t kAccessDenied = 5;
 constexpr uint32_t kInvalidHandle = 6;
 constexpr uint32_t kNotEnoughMemory = 8;
+constexpr uint32_t kBadFormat = 11;
 constexpr uint32_t kSharingViolation = 32;
 constexpr uint32_t kLockViolation = 33;
 constexpr uint32_t kBadNetPath = 53;
@@ -21,10 +22,14 @@ constexpr uint32_t kInsufficientBuffer = 122;
 constexpr uint32_t kInvalidName = 123;
 constexpr uint32_t kDirNotEmpty = 145;
 constexpr uint32_t kAlreadyExists = 183;
+constexpr uint32_t kBadExeFormat = 193;
 constexpr uint32_t kFilenameExcedRange = 206;
 constexpr uint32_t kMoreData = 234;
 constexpr uint32_t kNoMoreItems = 259;
 constexpr uint32_t kBadPathname = 161;
+constexpr uint32_t kResourceDataNotFound = 1812;
+constexpr uint32_t kResourceTypeNotFound = 1813;
+constexpr uint32_t kResourceNameNotFound = 1814;
 }  // namespace platform::error
 
 namespace platform {

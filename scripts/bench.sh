@@ -80,9 +80,13 @@ measure() {
     rss=$(tail -1 "$WORK/rss")
     ((rss > PEAK)) && PEAK=$rss
   done
-  MEDIAN=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.4f", a[int((NR+1)/2)]/1e6}')
+  MEDIAN=$(median_seconds "${times[@]}")
 }
 
+# median_seconds MICROSECONDS...: the median, in seconds.
+median_seconds() {
+  printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {printf "%.4f", a[int((NR+1)/2)]/1e6}'
+}
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}'; }
 # check TEXT CONDITION-AS-AWK-EXPRESSION: prints the verdict and remembers a failure.
 check() {
@@ -332,8 +336,8 @@ wine_comparison() {
   done
   rm -rf "$BUILD/wine-parity"
   local sim wine
-  sim=$(printf '%s\n' "${sims[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.4f", a[int((NR+1)/2)]/1e6}')
-  wine=$(printf '%s\n' "${wines[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.4f", a[int((NR+1)/2)]/1e6}')
+  sim=$(median_seconds "${sims[@]}")
+  wine=$(median_seconds "${wines[@]}")
   row "" "seconds" "" "ratio"
   row "simulated machine (host build)" "$sim" "" ""
   row "Wine $(wine --version 2>/dev/null | sed 's/^wine-//; s/ .*//') (x86_64 Windows build)" "$wine" "" \

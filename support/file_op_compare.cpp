@@ -10,11 +10,6 @@
 
 namespace {
 
-constexpr uint32_t kBadFormat = 11;
-constexpr uint32_t kBadExeFormat = 193;
-constexpr uint32_t kResourceDataNotFound = 1812;
-constexpr uint32_t kResourceNameNotFound = 1814;
-
 bool lastWriteTime(const PathObject& file, uint64_t* time) {
     platform::FileTimes times;
     if (!platform::getFileTimes(file.GetFullPath(), &times)) {
@@ -57,9 +52,10 @@ std::string fileVersionKey(const std::vector<char>& block) {
 
 // The errors that say a file simply has no version resource, rather than that it was unreadable.
 bool hasNoVersion(uint32_t error) {
-    return error == platform::error::kFileNotFound || error == platform::error::kPathNotFound ||
-           error == kBadFormat || error == kBadExeFormat ||
-           (error >= kResourceDataNotFound && error <= kResourceNameNotFound);
+    using namespace platform::error;
+    return error == kFileNotFound || error == kPathNotFound || error == kBadFormat ||
+           error == kBadExeFormat || error == kResourceDataNotFound ||
+           error == kResourceTypeNotFound || error == kResourceNameNotFound;
 }
 
 // A version that cannot be read makes the comparison fall back on file times, which may keep

@@ -49,11 +49,6 @@ bool sameTime(const timespec& a, const timespec& b) {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-bool entryExists(const fs::path& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0;
-}
-
 // What the entry is now, in one look: missing, a directory, or something else.
 enum class EntryKind { Missing, Directory, Other };
 
@@ -66,6 +61,8 @@ EntryKind entryKind(const fs::path& path) {
         return EntryKind::Directory;
     return EntryKind::Other;
 }
+
+bool entryExists(const fs::path& path) { return entryKind(path) != EntryKind::Missing; }
 
 // Reads dir; the time is taken first, so a change made while reading shows at the next look.
 bool readListing(const fs::path& dir, Listing* listing) {

@@ -2,13 +2,15 @@
 
 #include <optional>
 
+#include "platform/errors.h"
+
 namespace sim {
 
 namespace {
 
-constexpr uint32_t kResourceDataNotFound = 1812;  // ERROR_RESOURCE_DATA_NOT_FOUND
-constexpr uint32_t kResourceTypeNotFound = 1813;  // ERROR_RESOURCE_TYPE_NOT_FOUND
-constexpr uint32_t kResourceNameNotFound = 1814;  // ERROR_RESOURCE_NAME_NOT_FOUND
+using platform::error::kResourceDataNotFound;
+using platform::error::kResourceNameNotFound;
+using platform::error::kResourceTypeNotFound;
 
 constexpr uint32_t kVersionResourceType = 16;  // RT_VERSION
 constexpr uint32_t kResourceDirectoryIndex = 2;

@@ -16,7 +16,7 @@ namespace sim::process {
 
 namespace {
 
-constexpr uint32_t kBadExeFormat = 193;
+using platform::error::kBadExeFormat;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
