@@ -18,6 +18,9 @@
 namespace {
 
 constexpr unsigned kMaxMemberName = 260;
+// The stdio buffer of a member's file: blocks of the copy buffer's size would each be one
+// write of the system's.
+constexpr size_t kMemberFileBufferSize = 64 * 1024;
 
 // --- Member times -------------------------------------------------------------------------
 
@@ -127,6 +130,8 @@ bool writeMemberFile(unzFile archive, const CStdStr& path, char* buffer,
         if (times != nullptr && OSInfo().isWin9x()) logSetFileTimeFailure(path);
         return true;
     }
+    std::unique_ptr<char[]> outBuffer(new (std::nothrow) char[kMemberFileBufferSize]);
+    if (outBuffer) std::setvbuf(out, outBuffer.get(), _IOFBF, kMemberFileBufferSize);
     bool written = copyMember(archive, out, buffer, path);
     written = std::fclose(out) == 0 && written;
     if (!written)
@@ -138,10 +143,15 @@ bool writeMemberFile(unzFile archive, const CStdStr& path, char* buffer,
 
 bool isDirectoryEntry(const CStdStr& path) { return !path.empty() && path.back() == '\\'; }
 
-void createParentDirectory(const CStdStr& path) {
+// Archives list a directory's members together, and making a path walks every component of
+// it: a walk remembers the directory it made last, and only a directory that was made.
+void createParentDirectory(const CStdStr& path, CStdStr* madeBefore) {
     const size_t lastSeparator = path.rfind('\\');
-    if (lastSeparator != CStdStr::npos)
-        FileOp::IsDirectory(path.substr(0, lastSeparator + 1), true);
+    if (lastSeparator == CStdStr::npos) return;
+    const CStdStr parent = path.substr(0, lastSeparator + 1);
+    if (madeBefore != nullptr && *madeBefore == parent) return;
+    const bool made = FileOp::IsDirectory(parent, true);
+    if (madeBefore != nullptr) *madeBefore = made ? parent : CStdStr();
 }
 
 // --- The walk -----------------------------------------------------------------------------
@@ -151,6 +161,7 @@ struct Walk {
     const char* targetDir;
     std::vector<CStdStr>* list;  // null when not listing
     char* copyBuffer;            // null when not extracting
+    CStdStr* madeDirectory;      // the directory made for the member before
 };
 
 void visitMember(const Walk& walk, size_t index) {
@@ -177,7 +188,7 @@ void visitMember(const Walk& walk, size_t index) {
     zip_extract_file(walk.archive, static_cast<int>(date.tm_sec), static_cast<int>(date.tm_min),
                      static_cast<int>(date.tm_hour), static_cast<int>(date.tm_mday),
                      static_cast<int>(date.tm_mon), static_cast<int>(date.tm_year),
-                     outputPathOf(walk.targetDir, name), walk.copyBuffer);
+                     outputPathOf(walk.targetDir, name), walk.copyBuffer, walk.madeDirectory);
 }
 
 void walkMembers(const Walk& walk) {
@@ -190,7 +201,8 @@ void walkMembers(const Walk& walk) {
 }  // namespace
 
 bool zip_extract_file(void* archive, int seconds, int minutes, int hours, int day, int month,
-                      int year, const CStdStr& outputPath, char* copyBuffer) {
+                      int year, const CStdStr& outputPath, char* copyBuffer,
+                      CStdStr* madeDirectory) {
     platform::FileTimes times;
     const bool haveTimes =
         fileTimeOf(year, month + 1, day, hours, minutes, seconds, &times.lastWrite);
@@ -202,7 +214,7 @@ bool zip_extract_file(void* archive, int seconds, int minutes, int hours, int da
     times.creation = times.lastAccess = times.lastWrite;
 
     if (unzOpenCurrentFile(archive) != UNZ_OK) return false;
-    createParentDirectory(outputPath);
+    createParentDirectory(outputPath, madeDirectory);
     bool result = true;
     if (!isDirectoryEntry(outputPath))
         result = writeMemberFile(archive, outputPath, copyBuffer, haveTimes ? &times : nullptr);
@@ -234,7 +246,9 @@ bool ZipListContents(const char* archivePath, int mode, const char* targetDir,
     }
     unz_global_info global{};
     if (unzGetGlobalInfo(archive, &global) == UNZ_OK && listing) list->resize(global.number_entry);
-    walkMembers(Walk{archive, targetDir, listing ? list : nullptr, copyBuffer.get()});
+    CStdStr madeDirectory;
+    walkMembers(
+        Walk{archive, targetDir, listing ? list : nullptr, copyBuffer.get(), &madeDirectory});
     unzClose(archive);
     return true;
 }

@@ -21,9 +21,11 @@ bool ZipListContents(const char* archivePath, int mode, const char* targetDir,
                      std::vector<CStdStr>* list);
 
 // Writes the member the open archive is positioned on to outputPath; month counts from 0.
-// The archive is minizip's unzFile.
+// The archive is minizip's unzFile. madeDirectory, when given, is the directory made for the
+// member before: the same one is not made again, and it becomes this member's directory.
 bool zip_extract_file(void* archive, int seconds, int minutes, int hours, int day, int month,
-                      int year, const CStdStr& outputPath, char* copyBuffer);
+                      int year, const CStdStr& outputPath, char* copyBuffer,
+                      CStdStr* madeDirectory = nullptr);
 
 // Extracts every member of archive into target's directory.
 bool ExtractZipTo(const PathObject& archive, const PathObject& target);

@@ -215,6 +215,30 @@ TEST_F(ZipExtractTest, RefusedFileTimesAreLoggedAndTheFileKept) {
               "5)\r\n");
 }
 
+// A walk makes a directory once for the members that follow each other in it, but one that
+// could not be made is tried again for every member, as each logs its own failure.
+TEST_F(ZipExtractTest, EachMembersDirectoryIsMadeEvenWhenTheyAlternate) {
+    sim::registry::writeValue(sim::kFaultsKey, "CreateDirectory|*\\refused\\", kRegDword, dword(5));
+    writeArchive("C:\\pkg\\d.zip", {{.name = "one/a.txt", .content = "a"},
+                                    {.name = "two/b.txt", .content = "b"},
+                                    {.name = "one/c.txt", .content = "c"},
+                                    {.name = "refused/d.txt", .content = "d"},
+                                    {.name = "refused/e.txt", .content = "e"},
+                                    {.name = "one/f.txt", .content = "f"}});
+    EXPECT_TRUE(extract("C:\\pkg\\d.zip", "C:\\out"));
+    for (const char* name : {"one\\a.txt", "two\\b.txt", "one\\c.txt", "one\\f.txt"})
+        EXPECT_TRUE(exists(std::string("C:\\out\\") + name)) << name;
+    EXPECT_FALSE(exists("C:\\out\\refused"));
+    const std::string failure =
+        "FileOp::MakePath: tried to create directory C:\\out\\refused\\ but failed.  (Error code: "
+        "5)";
+    const std::string text = log.text();
+    size_t count = 0;
+    for (size_t at = text.find(failure); at != std::string::npos; at = text.find(failure, at + 1))
+        ++count;
+    EXPECT_EQ(count, 2u) << text;
+}
+
 class ZipExtractWin9xTest : public ZipExtractTest {
   protected:
     ZipExtractWin9xTest() : ZipExtractTest(sim::MachineOptions{.os = "98"}) {}
