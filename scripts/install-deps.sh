@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   libz-mingw-w64-dev dpkg-dev
   wine wine64
-  clang libclang-rt-dev valgrind time libbenchmark-dev
+  clang libclang-rt-dev valgrind time libbenchmark-dev linux-perf
 )
 
 missing=()
