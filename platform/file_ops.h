@@ -30,7 +30,7 @@ struct FileTimes {
     uint64_t lastAccess = 0;
     uint64_t lastWrite = 0;
 };
-// CreateFile (read access, any sharing) and GetFileTime on a file or a directory.
+// CreateFile (attribute access only) and GetFileTime on a file or a directory.
 bool getFileTimes(const std::string& path, FileTimes* times);
 // SetFileTime: a field of 0 leaves that time unchanged.
 bool setFileTimes(const std::string& path, const FileTimes& times);

@@ -53,7 +53,8 @@ constexpr int32_t kShowNormal = 1;
 constexpr int32_t kShowMaximized = 3;
 constexpr int32_t kShowMinNoActive = 7;
 
-// CoInitializeEx with the apartment model, for the calling thread.
+// CoInitialize: the apartment model, for the calling thread. Not CoInitializeEx, which
+// Windows 95 has only with DCOM installed.
 HResult coInitializeApartment();
 
 // SHGetSpecialFolderLocation, then SHGetPathFromIDList into a buffer of MAX_PATH characters.

@@ -48,7 +48,7 @@ uint32_t replaceRefusal(const sim::ResolvedPath& source, const sim::ResolvedPath
     if (sim::isDirectory(source.host) || sim::isDirectory(target.host) ||
         sim::isReadOnly(target.host))
         return error::kAccessDenied;
-    return sim::fileInUseError(to);
+    return sim::heldFileRefusal(to, sim::FileAccess::ReplaceByMove);
 }
 
 // Where the source goes on the host. A target that resolves to the source itself is a change
@@ -71,6 +71,8 @@ bool moveNow(const std::string& from, const std::string& to, const MoveRules& ru
     const sim::ResolvedPath source = sim::resolveArgument(from);
     if (!source.exists) return sim::failWith(source.error);
     if (sim::isDriveRoot(source.host)) return sim::failWith(error::kAccessDenied);
+    if (uint32_t refusal = sim::heldFileRefusal(from, sim::FileAccess::Rename))
+        return sim::failWith(refusal);
     const sim::ResolvedPath target = sim::resolveArgument(to);
     if (!target.exists && target.error != error::kFileNotFound) return sim::failWith(target.error);
     // Only a file's content can be copied to another drive; a directory never leaves its own.

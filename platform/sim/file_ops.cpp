@@ -36,7 +36,7 @@ uint32_t replaceRefusal(const fs::path& source, const fs::path& target,
     if (sim::isDirectory(target) || sim::isReadOnly(target)) return error::kAccessDenied;
     // A file copied onto itself is held open for reading while it would be truncated.
     if (fs::equivalent(source, target, ec)) return error::kSharingViolation;
-    return sim::fileInUseError(targetPath);
+    return sim::heldFileRefusal(targetPath, sim::FileAccess::Write);
 }
 
 // Content, last-write time and read-only attribute, as CopyFile carries them.
@@ -58,6 +58,8 @@ bool copyFile(const std::string& from, const std::string& to, bool failIfExists)
     const sim::ResolvedPath source = sim::resolveArgument(from);
     if (!source.exists) return sim::failWith(source.error);
     if (sim::isDirectory(source.host)) return sim::failWith(error::kAccessDenied);
+    if (uint32_t refusal = sim::heldFileRefusal(from, sim::FileAccess::Read))
+        return sim::failWith(refusal);
     const sim::ResolvedPath target = sim::resolveArgument(to);
     if (!target.exists && target.error != error::kFileNotFound) return sim::failWith(target.error);
     if (target.exists && failIfExists) return sim::failWith(error::kFileExists);
@@ -74,11 +76,16 @@ bool deleteFile(const std::string& path) {
     if (!resolved.exists) return sim::failWith(resolved.error);
     if (sim::isDirectory(resolved.host) || sim::isReadOnly(resolved.host))
         return sim::failWith(error::kAccessDenied);
-    if (uint32_t inUse = sim::fileInUseError(path)) return sim::failWith(inUse);
+    if (uint32_t refusal = sim::heldFileRefusal(path, sim::FileAccess::Delete))
+        return sim::failWith(refusal);
+    // The entry is found by the file's full name, which only an existing file has.
+    const std::string fullPath = sim::anyFileInUse() ? sim::fullWindowsPath(path) : std::string();
     std::error_code ec;
     const sim::EntryChange change(resolved.host);
     fs::remove(resolved.host, ec);
-    return !ec || sim::failWith(sim::win32ErrorOf(ec));
+    if (ec) return sim::failWith(sim::win32ErrorOf(ec));
+    if (!fullPath.empty()) sim::forgetFileInUse(fullPath);
+    return true;
 }
 
 // Only the read-only attribute of a file is kept. A directory stays writable on the host:

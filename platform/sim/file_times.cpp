@@ -83,7 +83,8 @@ bool setFileTimes(const std::string& path, const FileTimes& times) {
     if (!resolved.exists) return sim::failWith(resolved.error);
     if (!sim::isDirectory(resolved.host) && sim::isReadOnly(resolved.host))
         return sim::failWith(error::kAccessDenied);
-    if (uint32_t inUse = sim::fileInUseError(path)) return sim::failWith(inUse);
+    if (uint32_t refusal = sim::heldFileRefusal(path, sim::FileAccess::Write))
+        return sim::failWith(refusal);
     if (!isValidFileTime(times.lastAccess) || !isValidFileTime(times.lastWrite) ||
         !isValidFileTime(times.creation))
         return sim::failWith(error::kInvalidParameter);

@@ -23,6 +23,8 @@ bool wantsWrite(const char* mode) {
     return mode[0] == 'w' || mode[0] == 'a' || std::strchr(mode, '+') != nullptr;
 }
 
+constexpr uint32_t kNotADirectory = 267;  // ERROR_DIRECTORY
+
 uint32_t errorOfErrno(int err) {
     switch (err) {
         case ENOENT:
@@ -36,7 +38,7 @@ uint32_t errorOfErrno(int err) {
 
 // The checks Windows makes when a file is opened: the path must place, a read needs the file,
 // a write needs the directory, and neither works on a directory or a read-only file; a file
-// another process holds can be read but not written.
+// another process holds refuses what its holder does not share.
 bool hostPathForOpen(const std::string& path, const char* mode, fs::path* host, bool* existed) {
     if (uint32_t fault = sim::injectedFault("CreateFile", path)) return sim::failWith(fault);
     const sim::ResolvedPath resolved = sim::resolvePath(path);
@@ -50,9 +52,9 @@ bool hostPathForOpen(const std::string& path, const char* mode, fs::path* host, 
         const bool readOnly =
             !ec && (status.permissions() & fs::perms::owner_write) == fs::perms::none;
         if (wantsWrite(mode) && readOnly) return sim::failWith(error::kAccessDenied);
-        if (wantsWrite(mode)) {
-            if (uint32_t inUse = sim::fileInUseError(path)) return sim::failWith(inUse);
-        }
+        const sim::FileAccess access =
+            wantsWrite(mode) ? sim::FileAccess::Write : sim::FileAccess::Read;
+        if (uint32_t refusal = sim::heldFileRefusal(path, access)) return sim::failWith(refusal);
     }
     *host = resolved.host;
     *existed = resolved.exists;
@@ -111,7 +113,11 @@ bool setCurrentDirectory(const std::string& path) {
     const sim::ResolvedPath resolved = sim::resolvePath(path);
     if (!resolved.exists) return sim::failWith(resolved.error);
     std::error_code ec;
-    if (!fs::is_directory(resolved.host, ec)) return sim::failWith(267);  // ERROR_DIRECTORY
+    if (!fs::is_directory(resolved.host, ec)) {
+        // A file named as a directory, with a separator after it, is no valid name at all.
+        const bool asDirectory = !path.empty() && (path.back() == '\\' || path.back() == '/');
+        return sim::failWith(asDirectory ? error::kInvalidName : kNotADirectory);
+    }
     sim::machineState().currentDirectory = sim::windowsPathOf(resolved.host);
     return true;
 }

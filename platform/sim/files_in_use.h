@@ -3,20 +3,32 @@
 #include <cstdint>
 #include <string>
 
-// Files that another process holds open are data in the machine: values under
-// HKLM\SOFTWARE\WinSim\FilesInUse named by the file's Windows path (case ignored), holding 32
-// (open without write sharing: a sharing violation) or 33 (a locked range: a lock violation).
-// Such a file can be read and renamed, as a loaded library can, but not written, replaced or
-// deleted; a rename carries the entry to the new name.
+// Files that another process holds are data in the machine: values under
+// HKLM\SOFTWARE\WinSim\FilesInUse named by the file's Windows path (case ignored). What a
+// value holds says how the other process holds the file, and so what the file refuses:
+//   32 or 33 (a DWORD or decimal text): open without write sharing, or a locked range. The
+//       file can be read and renamed (the entry follows the new name); writing, replacing
+//       and deleting it fail with that number. 0 releases it.
+//   "share=none", "share=read", "share=read,delete", "share=read,write,delete": opened for
+//       reading with that sharing. An access the sharing does not name fails with 32
+//       (reading needs read, writing write, renaming and deleting delete); a deleted file
+//       goes at once, where Windows lets it go when the holder closes it.
+//   "image": a loaded library. It can be read and renamed; writing fails with 32, deleting
+//       with 5.
+// Whoever holds it, an open file is never replaced by a move onto it (5).
 namespace sim {
 
 constexpr const char* kFilesInUseKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\WinSim\\FilesInUse";
 
-// 32 or 33 when the file at this Windows path is held open, else 0.
-uint32_t fileInUseError(const std::string& windowsPath);
+enum class FileAccess { Read, Write, Rename, Delete, ReplaceByMove };
+
+// The error the other process's hold makes this access to the file fail with, else 0.
+uint32_t heldFileRefusal(const std::string& windowsPath, FileAccess access);
 // Whether the machine lists any file as held at all.
 bool anyFileInUse();
 // After a rename: the entry of from (if any) now names to.
 void moveFileInUse(const std::string& from, const std::string& to);
+// After a deletion: the entry of the file (if any) goes with it.
+void forgetFileInUse(const std::string& windowsPath);
 
 }  // namespace sim

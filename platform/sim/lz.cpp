@@ -6,7 +6,6 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/sim/faults.h"
-#include "platform/sim/files_in_use.h"
 #include "platform/sim/lz_handles.h"
 #include "platform/sim/szdd_decoder.h"
 
@@ -38,7 +37,6 @@ int32_t openForReading(const std::string& path) {
 }
 
 int32_t openForWriting(const std::string& path) {
-    if (uint32_t inUse = sim::fileInUseError(path)) return failWith(inUse);
     std::FILE* file = openFile(path, "wb");
     if (file == nullptr) return kOpenFailed;
     return sim::addLzStream({file, false, true});

@@ -209,6 +209,8 @@ std::string registryFor(const OsVersion& os, const MachineOptions& options, cons
     writeShellFolders(reg, os, l);
     writeSpooler(reg, os);
     reg.key("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
+    // HKEY_CLASSES_ROOT: every system has it, and a registry line for it needs it to be there.
+    reg.key("HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes");
     return reg.render();
 }
 

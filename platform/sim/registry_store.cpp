@@ -1,6 +1,8 @@
 #include "platform/sim/registry_store.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -144,14 +146,35 @@ Key* findKey(Tree& tree, const KeyPath& path) {
     return key;
 }
 
+// Whether a sorts before b in a hive's index of subkeys: by the names in upper case.
+bool sortsBefore(std::string_view a, std::string_view b) {
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(a[i])));
+        const auto y = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(b[i])));
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+}
+
+// A hive keeps each key's subkeys sorted by name, so that is the order they are enumerated
+// in, whatever order they were created in.
+Key* insertSubkey(Key& key, const std::string& name) {
+    auto& subs = key.subkeys;
+    const auto place = std::lower_bound(
+        subs.begin(), subs.end(), name,
+        [](const auto& sub, const std::string& n) { return sortsBefore(sub->name, n); });
+    Key* sub = subs.insert(place, std::make_unique<Key>())->get();
+    sub->name = name;
+    return sub;
+}
+
 Key* findOrCreateKey(Tree& tree, const KeyPath& path, bool* created) {
     Key* key = &tree.roots[path.root];
     for (const std::string& name : path.names) {
         Key* sub = findSubkey(*key, name);
         if (sub == nullptr) {
-            key->subkeys.push_back(std::make_unique<Key>());
-            sub = key->subkeys.back().get();
-            sub->name = name;
+            sub = insertSubkey(*key, name);
             *created = true;
         }
         key = sub;

@@ -67,7 +67,7 @@ struct ShellLink::State {
 
 HResult coInitializeApartment() {
     if (comInitialized) return 1;  // S_FALSE: already initialised on this thread
-    if (uint32_t fault = sim::injectedFault("CoInitializeEx", "")) return hresultFromWin32(fault);
+    if (uint32_t fault = sim::injectedFault("CoInitialize", "")) return hresultFromWin32(fault);
     comInitialized = true;
     return kSOk;
 }

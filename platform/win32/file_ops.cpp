@@ -59,8 +59,10 @@ bool setFileAttributes(const std::string& path, uint32_t attributes) {
     return SetFileAttributesA(path.c_str(), attributes) != FALSE;
 }
 
+// Attribute access only: sharing is not checked for it, so the times of a file that another
+// program holds without any sharing can still be read, as they can be listed.
 bool getFileTimes(const std::string& path, FileTimes* times) {
-    HANDLE handle = openForTimes(path, GENERIC_READ);
+    HANDLE handle = openForTimes(path, FILE_READ_ATTRIBUTES);
     if (handle == INVALID_HANDLE_VALUE) return false;
     FILETIME creation, lastAccess, lastWrite;
     const bool read = GetFileTime(handle, &creation, &lastAccess, &lastWrite) != FALSE;

@@ -18,7 +18,7 @@ struct ShellLink::State {
     }
 };
 
-HResult coInitializeApartment() { return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+HResult coInitializeApartment() { return CoInitialize(nullptr); }
 
 HResult getSpecialFolderPath(int32_t folder, std::string* path) {
     path->clear();

@@ -98,7 +98,7 @@ const FaultRow kRows[] = {
      "Registry::openKey: could not open key SOFTWARE\\Demo Systems\\Printer 100 (error code 5)"},
     {"enumPrinters", "EnumPrinters", 0, "addPrinterHandlers: EnumPrinters failed with code 5"},
     {"appendTextFile", "CreateFile|C:\\flight.log", 0, nullptr},
-    {"coInitializeApartment", "CoInitializeEx", 0,
+    {"coInitializeApartment", "CoInitialize", 0,
      "StartMenuInfo::Process: CoInitializeEx failed with code 0x80070005"},
     {"getExitCodeProcess", "GetExitCodeProcess", 0,
      "RunProgramInfo: C:\\Drivers\\Demo\\UNPACK.EXE -quiet returned 0 (error code 5)"},

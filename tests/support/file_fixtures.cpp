@@ -11,6 +11,7 @@
 #include "platform/sim/registry_store.h"
 
 namespace {
+constexpr uint32_t kRegSz = 1;
 constexpr uint32_t kRegDword = 4;
 constexpr const char* kSessionManager =
     "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
@@ -19,6 +20,10 @@ constexpr const char* kSessionManager =
 void setFileInUse(const std::string& windowsPath, uint32_t code) {
     sim::registry::writeValue(sim::kFilesInUseKey, windowsPath, kRegDword,
                               std::string(reinterpret_cast<const char*>(&code), 4));
+}
+
+void setFileHeld(const std::string& windowsPath, const std::string& how) {
+    sim::registry::writeValue(sim::kFilesInUseKey, windowsPath, kRegSz, how + '\0');
 }
 
 std::vector<std::string> pendingFileRenames() {

@@ -171,8 +171,9 @@ TEST_F(XpDriverPass, DriversTheInfDoesNotDescribeAreLeftAlone) {
     addDriver("Acme Spare", 3, {"s.dll"});
     startRun();
     ASSERT_EQ(handlers.size(), 5u);
-    EXPECT_TRUE(handlers[3]->Process());   // Stranger: no install section
-    EXPECT_FALSE(handlers[4]->Process());  // Acme Spare: no CopyFiles
+    // Drivers come by name: Acme Laser 5, Acme Spare, Stranger.
+    EXPECT_FALSE(handlers[3]->Process());  // Acme Spare: no CopyFiles
+    EXPECT_TRUE(handlers[4]->Process());   // Stranger: no install section
     EXPECT_TRUE(
         log.contains("UpdateDepFilesInfo::Process: no inf dependent files found:\r\n"
                      "\tDriver name: Acme Spare\r\n\tINF section: Spare.Install\r\n"));

@@ -153,6 +153,12 @@ TEST_F(FileOpTest, MakePathCreatesComponentsAndRefusesCommas) {
     EXPECT_TRUE(
         log.contains("FileOp::MakePath: tried to create directory \\\\server\\share\\ but "
                      "failed.  (Error code: 3)\r\n"));
+    // A plain file in the way is no directory name at all.
+    machine.writeFile("C:\\plain.txt", "x");
+    EXPECT_FALSE(FileOp::MakePath("C:\\plain.txt\\sub\\"));
+    EXPECT_TRUE(
+        log.contains("FileOp::MakePath: could not switch to directory C:\\plain.txt\\ (Error "
+                     "code: 123)\r\n"));
     const size_t linesBefore = log.lines().size();
     EXPECT_FALSE(FileOp::MakePath("\\single"));
     EXPECT_EQ(log.lines().size(), linesBefore);

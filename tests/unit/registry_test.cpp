@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,12 @@ TEST_F(RegistryTest, ClassesRootIsOpenedOncePerObject) {
 }
 
 TEST_F(RegistryTest, ClassesRootNeedsTheClassesKey) {
+    EXPECT_NE(Registry().getRootKey("HKCR"), nullptr);  // as on every system
+    const std::filesystem::path removal = machine.dir() / "no-classes.reg";
+    writeHostFile(removal,
+                  "Windows Registry Editor Version 5.00\r\n\r\n"
+                  "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes]\r\n");
+    ASSERT_EQ(sim::registry::importFile(removal), "");
     Registry registry;
     EXPECT_EQ(registry.getRootKey("HKCR"), nullptr);
     EXPECT_FALSE(registry.KeyExists("HKCR", ".tst"));

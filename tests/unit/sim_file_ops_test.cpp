@@ -105,8 +105,9 @@ TEST(SimMoveFile, RenamesFilesAndDirectoriesAndCarriesTheInUseEntry) {
 
     ASSERT_TRUE(moveFile("C:\\d\\lib.dll", "C:\\d\\lib.old"));
     EXPECT_EQ(machine.readFile("C:\\d\\lib.old"), "lib");
-    EXPECT_EQ(sim::fileInUseError("C:\\d\\lib.dll"), 0u);
-    EXPECT_EQ(sim::fileInUseError("c:\\d\\LIB.OLD"), error::kSharingViolation);
+    EXPECT_EQ(sim::heldFileRefusal("C:\\d\\lib.dll", sim::FileAccess::Write), 0u);
+    EXPECT_EQ(sim::heldFileRefusal("c:\\d\\LIB.OLD", sim::FileAccess::Write),
+              error::kSharingViolation);
 
     EXPECT_TRUE(failsWith(moveFile("C:\\d\\other.dll", "C:\\d\\lib.old"), error::kAlreadyExists));
     EXPECT_TRUE(failsWith(moveFile("C:\\d\\gone", "C:\\d\\x"), error::kFileNotFound));
@@ -299,7 +300,7 @@ TEST(SimFilesInUse, WritesFailAndReadsWork) {
     machine.writeFile("C:\\WINDOWS\\held.dll", "held");
     setFileInUse("C:\\windows\\HELD.dll", error::kSharingViolation);
     setFileInUse("C:\\WINDOWS\\released.dll", 0);
-    EXPECT_EQ(sim::fileInUseError("C:\\WINDOWS\\released.dll"), 0u);
+    EXPECT_EQ(sim::heldFileRefusal("C:\\WINDOWS\\released.dll", sim::FileAccess::Write), 0u);
     EXPECT_EQ(openFile("C:\\WINDOWS\\held.dll", "ab"), nullptr);
     EXPECT_EQ(getLastError(), error::kSharingViolation);
     EXPECT_EQ(openFile("C:\\WINDOWS\\held.dll", "rb+"), nullptr);
@@ -308,3 +309,60 @@ TEST(SimFilesInUse, WritesFailAndReadsWork) {
     std::fclose(reading);
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\held.dll"), "held");
 }
+
+// What each kind of holder lets another program do with its file, as Windows answers: by the
+// sharing the holder granted, a loaded library by its own rules, and never a replacing move.
+struct HoldCase {
+    const char* how;
+    uint32_t read, write, rename, remove, replace;
+};
+
+class SimFileHolders : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(SimFileHolders, EachHolderRefusesWhatItDoesNotShare) {
+    TestMachine machine(sim::MachineOptions{.os = GetParam()});
+    const bool win9x = std::string(GetParam()) == "98SE";
+    constexpr uint32_t kShare = error::kSharingViolation, kDenied = error::kAccessDenied;
+    const HoldCase cases[] = {
+        {"share=none", kShare, kShare, kShare, kShare, kDenied},
+        {"share=read", 0, kShare, kShare, kShare, kDenied},
+        {"share=read,delete", 0, kShare, 0, 0, kDenied},
+        {"share=read,write,delete", 0, 0, 0, 0, kDenied},
+        {"image", 0, kShare, 0, kDenied, kDenied},
+    };
+    auto result = [](bool succeeded) { return succeeded ? 0u : getLastError(); };
+    for (const HoldCase& c : cases) {
+        SCOPED_TRACE(c.how);
+        machine.writeFile("C:\\d\\new.dll", "new");
+        for (const char* name : {"held.dll", "moved.dll", "gone.dll", "over.dll"}) {
+            machine.writeFile(std::string("C:\\d\\") + name, "held");
+            setFileHeld(std::string("C:\\d\\") + name, c.how);
+        }
+        std::FILE* file = openFile("C:\\d\\held.dll", "rb");
+        EXPECT_EQ(result(file != nullptr), c.read);
+        if (file != nullptr) std::fclose(file);
+        EXPECT_EQ(result(copyFile("C:\\d\\held.dll", "C:\\d\\copy.dll", false)), c.read);
+        EXPECT_EQ(result(copyFile("C:\\d\\new.dll", "C:\\d\\held.dll", false)), c.write);
+        EXPECT_EQ(result(setFileTimes("C:\\d\\held.dll", FileTimes{0, 0, 1})), c.write);
+        FileTimes times;
+        EXPECT_TRUE(getFileTimes("C:\\d\\held.dll", &times));  // attributes only
+        EXPECT_EQ(result(moveFile("C:\\d\\moved.dll", "C:\\d\\moved.old")), c.rename);
+        if (c.rename == 0) {
+            EXPECT_NE(sim::heldFileRefusal("C:\\d\\moved.old", sim::FileAccess::ReplaceByMove), 0u);
+        }
+        EXPECT_EQ(result(deleteFile("C:\\d\\gone.dll")), c.remove);
+        // A deleted file and its entry go together; the name is free again.
+        EXPECT_EQ(fs::exists(machine.host("C:\\d\\gone.dll")), c.remove != 0);
+        if (c.remove == 0) {
+            EXPECT_EQ(sim::heldFileRefusal("C:\\d\\gone.dll", sim::FileAccess::Write), 0u);
+        }
+        const std::string over = "C:\\d\\over.dll";
+        EXPECT_EQ(result(moveFileEx("C:\\d\\new.dll", &over, kMoveFileReplaceExisting)),
+                  win9x ? error::kCallNotImplemented : c.replace);
+        EXPECT_EQ(machine.readFile(over), "held");
+        reg::deleteValue(sim::kFilesInUseKey, "C:\\d\\moved.old");
+        for (const auto& entry : fs::directory_iterator(machine.host("C:\\d"))) fs::remove(entry);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFamilies, SimFileHolders, ::testing::Values("XP", "98SE"));

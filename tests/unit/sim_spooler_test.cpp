@@ -146,9 +146,10 @@ TEST(SimSpooler, EnumeratesLocalPrintersThenConnections) {
     std::vector<PrinterInfo2> printers(3);
     ASSERT_TRUE(enumPrinters(kPrinterEnumLocal | kPrinterEnumConnections, &printers));
     ASSERT_EQ(printers.size(), 3u);
-    EXPECT_EQ(printers[0].printerName, "Beta");
-    EXPECT_EQ(printers[1].printerName, "alpha");
-    EXPECT_EQ(printers[1].driverName, "A");
+    // By name, as the registry's index of subkeys keeps them, not in the order added.
+    EXPECT_EQ(printers[0].printerName, "alpha");
+    EXPECT_EQ(printers[0].driverName, "A");
+    EXPECT_EQ(printers[1].printerName, "Beta");
     EXPECT_EQ(printers[2].serverName, "\\\\HOST");
     EXPECT_EQ(printers[2].printerName, "\\\\HOST\\NAME");
     EXPECT_EQ(printers[2].driverName, "N");
