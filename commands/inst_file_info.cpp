@@ -39,19 +39,6 @@ int32_t checkedSize(const PathObject& source, int32_t result) {
     return result;
 }
 
-// Replaces the destination with the finished file. A destination in use refuses, as it
-// would have refused being opened for writing.
-bool putInPlace(const PathObject& scratch, const PathObject& destination) {
-    const CStdStr target = destination.GetFullPath();
-    if (platform::moveFileEx(scratch.GetFullPath(), &target, platform::kMoveFileReplaceExisting))
-        return true;
-    // Systems of the 9x family have no replacing move.
-    if (platform::getLastError() != platform::error::kCallNotImplemented) return false;
-    if (!platform::copyFile(scratch.GetFullPath(), target, false)) return false;
-    platform::deleteFile(scratch.GetFullPath());
-    return true;
-}
-
 }  // namespace
 
 InstFileInfo::InstFileInfo(DadazadoEngine* engine) : GenericInfo(engine, "QenInstallFile") {}
@@ -85,41 +72,41 @@ bool InstFileInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
                 " does not exist and cannot be created");
         return false;
     }
-    install(source, destination, temp);
+    const bool installed = install(source, destination, temp);
     // A destination that is still missing was not installed: recording it would hand the
-    // uninstaller a file that is not there, and deleting the source would lose the only copy.
+    // uninstaller a file that is not there.
     if (!destination.Exists()) {
         LogLine("InstFileInfo::HandleCommand: could not install file " + destination.GetFullPath());
         return false;
     }
-    if (deleteSource != 0) FileOp::Remove(source, 0);
+    // Deleting the source of a file that was not put in place would lose the only new copy.
+    if (deleteSource != 0 && installed) FileOp::Remove(source, 0);
     record(destination, logKind);
     return true;
 }
 
-void InstFileInfo::install(const PathObject& source, const PathObject& destination,
+bool InstFileInfo::install(const PathObject& source, const PathObject& destination,
                            const PathObject& temp) {
-    if (!destination.Exists()) {
-        ourLZCopy(source, destination);
-        return;
-    }
+    if (!destination.Exists()) return ourLZCopy(source, destination);
     const int byVersion = FileOp::CompareVersion(source, destination);
     const bool newer =
         byVersion > 0 || (byVersion == 0 && FileOp::IsNewerTime(source, destination) > 0);
-    if (newer && !ourLZCopy(source, destination)) replaceInUse(source, destination, temp);
+    if (!newer || ourLZCopy(source, destination)) return true;
+    return replaceInUse(source, destination, temp);
 }
 
-void InstFileInfo::replaceInUse(const PathObject& source, const PathObject& destination,
+bool InstFileInfo::replaceInUse(const PathObject& source, const PathObject& destination,
                                 const PathObject& temp) {
     if (OSInfo().isWinNT()) {
         platform::moveFile(destination.GetFullPath(), temp.GetFullPath());
-        if (ourLZCopy(source, destination))
+        if (ourLZCopy(source, destination)) {
             platform::moveFileEx(temp.GetFullPath(), nullptr, platform::kMoveFileDelayUntilReboot);
-        else
-            platform::moveFile(temp.GetFullPath(), destination.GetFullPath());
-        return;
+            return true;
+        }
+        platform::moveFile(temp.GetFullPath(), destination.GetFullPath());
+        return false;
     }
-    if (ourLZCopy(source, temp)) FileOp::Copy(temp, destination, FileOp::InUseOnlyIfDifferent);
+    return ourLZCopy(source, temp) && FileOp::Copy(temp, destination, FileOp::InUseOnlyIfDifferent);
 }
 
 void InstFileInfo::record(const PathObject& destination, int logKind) {
@@ -160,7 +147,7 @@ bool InstFileInfo::ourLZCopy(const PathObject& source, const PathObject& destina
         platform::deleteFile(scratch.GetFullPath());
         return false;
     }
-    if (!putInPlace(scratch, destination)) {
+    if (!FileOp::PutInPlace(scratch, destination)) {
         GetDebugLog() << "InstFileInfo::ourLZCopy: could not put the expanded file in place as "
                       << destination.GetFullPath() << " (Error code: " << platform::getLastError()
                       << ")" << '\n';

@@ -16,8 +16,10 @@ class InstFileInfo : public GenericInfo {
 
   private:
     PathObject pathArgument(const CStdStr& text) const;
-    void install(const PathObject& source, const PathObject& destination, const PathObject& temp);
-    void replaceInUse(const PathObject& source, const PathObject& destination,
+    // Whether the destination is what it should be: the new file, the new file at the next
+    // restart, or an existing file that is not older.
+    bool install(const PathObject& source, const PathObject& destination, const PathObject& temp);
+    bool replaceInUse(const PathObject& source, const PathObject& destination,
                       const PathObject& temp);
     void record(const PathObject& destination, int logKind);
 };

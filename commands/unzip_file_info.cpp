@@ -13,11 +13,10 @@ bool UnzipFileInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
         return false;
     }
     const PathObject archive(engine->DecodeMacros(arguments[0], 255));
-    // An empty target field counts as none: the process's current directory is no place the
-    // INF could have meant.
-    const CStdStr targetText =
-        arguments.size() > 1 ? engine->DecodeMacros(arguments[1], 255).Trimmed() : CStdStr();
+    // Without a target field the archive is unpacked beside itself; an empty one (or one that
+    // expands to nothing) leaves the member names relative to the current directory.
     PathObject target;
-    target.SetDir(targetText.empty() ? archive.GetDir() : targetText);
+    target.SetDir(arguments.size() > 1 ? engine->DecodeMacros(arguments[1], 255).Trimmed()
+                                       : archive.GetDir());
     return ExtractZipTo(archive, target);
 }

@@ -31,6 +31,12 @@ bool IsDirectory(const CStdStr& path, bool create);
 bool MakePath(const CStdStr& path);
 PathObject GetTempFile();
 
+// Puts a finished scratch file in the destination's place: a replacing move, or where the
+// system has none (the 9x family) a copy over the destination and the scratch file deleted.
+// A destination that is read-only or in use refuses either way. False with the system's
+// error as the last error; the scratch file is then the caller's to remove.
+bool PutInPlace(const PathObject& scratch, const PathObject& destination);
+
 bool ShouldCopy(const PathObject& source, const PathObject& destination, int flags);
 bool Copy(const PathObject& source, const PathObject& destination, int flags);
 

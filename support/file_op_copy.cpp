@@ -51,6 +51,16 @@ bool copyOverFileInUse(const PathObject& source, const PathObject& destination) 
 
 namespace FileOp {
 
+bool PutInPlace(const PathObject& scratch, const PathObject& destination) {
+    const CStdStr target = destination.GetFullPath();
+    if (platform::moveFileEx(scratch.GetFullPath(), &target, platform::kMoveFileReplaceExisting))
+        return true;
+    if (platform::getLastError() != platform::error::kCallNotImplemented) return false;
+    if (!copyOver(scratch, destination)) return false;
+    platform::deleteFile(scratch.GetFullPath());
+    return true;
+}
+
 bool ShouldCopy(const PathObject& source, const PathObject& destination, int flags) {
     if ((flags & (CopyIfVersionDiffers | CopyIfTimeDiffers)) == 0) return true;
     if (!destination.Exists()) return true;

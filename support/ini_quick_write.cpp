@@ -160,38 +160,12 @@ bool writeTemp(TextFile& source, const PathObject& temp, const IniEdit& edit) {
     return readsBackAs(temp, meant);
 }
 
-// Systems of the 9x family have no replacing rename: the old file steps aside under a
-// temporary name until the new one is in place, and comes back if the new one cannot be.
-bool swapByRenames(const CStdStr& temp, const CStdStr& path, uint32_t& code) {
-    const PathObject aside = tempBeside(path);
-    if (!aside.HasFileName()) {
-        code = platform::getLastError();
-        return false;
-    }
-    const CStdStr asidePath = aside.GetFullPath();
-    // The temporary name is reserved by an empty file; the rename needs it free.
-    if (!platform::deleteFile(asidePath) || !platform::moveFile(path, asidePath)) {
-        code = platform::getLastError();
-        return false;
-    }
-    if (!platform::moveFile(temp, path)) {
-        code = platform::getLastError();
-        platform::moveFile(asidePath, path);
-        return false;
-    }
-    removeTemp(aside);
-    return true;
-}
-
+// A read-only file or one another program holds is refused, and stays as it was.
 bool putInPlace(const PathObject& temp, const CStdStr& path) {
-    const CStdStr tempPath = temp.GetFullPath();
-    if (platform::moveFileEx(tempPath, &path, platform::kMoveFileReplaceExisting)) return true;
-    uint32_t code = platform::getLastError();
-    if (code == platform::error::kCallNotImplemented && swapByRenames(tempPath, path, code))
-        return true;
-    GetDebugLog() << "quick_write_helper: could not copy temp file to destination (error " << code
-                  << ")." << '\n';
-    GetDebugLog() << "\tTemp file: " << tempPath << "\nDestination: " << path << '\n';
+    if (FileOp::PutInPlace(temp, PathObject(path))) return true;
+    GetDebugLog() << "quick_write_helper: could not copy temp file to destination (error "
+                  << platform::getLastError() << ")." << '\n';
+    GetDebugLog() << "\tTemp file: " << temp.GetFullPath() << "\nDestination: " << path << '\n';
     GetDebugLog().flush();
     removeTemp(temp);
     return false;

@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <string_view>
 
 #include "platform/errors.h"
 #include "platform/file_ops.h"
 #include "platform/files.h"
+#include "platform/little_endian.h"
 #include "support/debug_log.h"
 #include "support/file_op.h"
 #include "support/os_info.h"
@@ -154,6 +156,29 @@ void createParentDirectory(const CStdStr& path, CStdStr* madeBefore) {
     if (madeBefore != nullptr) *madeBefore = made ? parent : CStdStr();
 }
 
+// --- Archives without members --------------------------------------------------------------
+
+constexpr size_t kEndRecordSize = 22;
+
+// An archive with no members can be its end record alone, which then starts the file: the
+// reader takes an end record found at offset 0 for none found, and refuses the archive.
+bool isEmptyArchive(const char* path) {
+    std::FILE* file = platform::openFile(path, "rb");
+    if (file == nullptr) return false;
+    char buffer[kEndRecordSize];
+    const size_t read = std::fread(buffer, 1, sizeof buffer, file);
+    const long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    std::fclose(file);
+    const std::string_view record(buffer, read);
+    if (read != kEndRecordSize || record.substr(0, 4) != std::string_view("PK\5\6", 4))
+        return false;
+    // Disk numbers, member counts, directory size and offset: all zero.
+    for (size_t offset = 4; offset < 20; offset += 2)
+        if (platform::littleEndian16(record, offset) != 0) return false;
+    const long commentLength = platform::littleEndian16(record, 20);
+    return size == static_cast<long>(kEndRecordSize) + commentLength;
+}
+
 // --- The walk -----------------------------------------------------------------------------
 
 struct Walk {
@@ -240,6 +265,10 @@ bool ZipListContents(const char* archivePath, int mode, const char* targetDir,
     zlib_filefunc_def functions;
     fillPlatformZipFileFunctions(&functions);
     unzFile archive = unzOpen2(archivePath, &functions);
+    if (archive == nullptr && isEmptyArchive(archivePath)) {
+        if (listing) list->clear();
+        return true;
+    }
     if (archive == nullptr) {
         LogLine("ZipListContents: could not open zip file " + CStdStr(archivePath));
         return false;

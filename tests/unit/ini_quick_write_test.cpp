@@ -149,23 +149,33 @@ TEST_F(QuickWriteTest, TemporaryFileThatCannotBeWrittenOrReadBackIsNeverPutInPla
 
 class QuickWrite9xTest : public QuickWriteTest {
   protected:
-    QuickWrite9xTest() : QuickWriteTest(sim::MachineOptions{.os = "98"}) {}
+    QuickWrite9xTest() : QuickWriteTest(sim::MachineOptions{.os = "98SE"}) {}
 };
 
-// The family has no replacing rename; the file is swapped by plain renames instead.
-TEST_F(QuickWrite9xTest, FileIsReplacedByRenamesAndKeptWhenTheyFail) {
+// The family has no replacing rename: the file is copied over, which a read-only file and a
+// file another program holds refuse as they do on the NT family.
+TEST_F(QuickWrite9xTest, FileIsCopiedOverUnlessReadOnlyOrHeld) {
     writeIni("[S]\r\nk=1\r\n");
     EXPECT_TRUE(QuickWriteIniString(kIni, "S", "k", "2"));
     EXPECT_EQ(ini(), "[S]\r\nk=2\r\n");
-    EXPECT_TRUE(tempFilesIn("C:\\conf").empty());
 
-    injectFault("MoveFile|*\\app.ini", 32);
+    ASSERT_TRUE(platform::setFileAttributes(kIni, platform::kFileAttributeReadOnly));
     EXPECT_FALSE(QuickWriteIniString(kIni, "S", "k", "3"));
     EXPECT_TRUE(
         log.contains("quick_write_helper: could not copy temp file to destination "
-                     "(error 32).\r\n"));
+                     "(error 5).\r\n"));
+    EXPECT_EQ(platform::getFileAttributes(kIni) & platform::kFileAttributeReadOnly,
+              platform::kFileAttributeReadOnly);
+    ASSERT_TRUE(platform::setFileAttributes(kIni, platform::kFileAttributeNormal));
+    setFileInUse(kIni, 32);
+    EXPECT_FALSE(QuickDeleteIniString(kIni, "S", "k", ""));
+    EXPECT_TRUE(log.contains("(error 32).\r\n"));
+
     EXPECT_EQ(ini(), "[S]\r\nk=2\r\n");
+    EXPECT_FALSE(log.contains("could not delete temp file"));
     EXPECT_TRUE(tempFilesIn("C:\\conf").empty());
+    EXPECT_TRUE(tempFilesIn("C:\\WINDOWS").empty());
+    EXPECT_TRUE(tempFilesIn("C:\\WINDOWS\\TEMP").empty());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "app/dadazado_engine.h"
 #include "commands/delete_file_info.h"
 #include "platform/file_ops.h"
+#include "platform/files.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/registry_store.h"
 #include "support/file_op.h"
@@ -167,6 +168,23 @@ TEST_F(InstFileInfoTest, DestinationInUseIsMovedAsideAndDeletedAtRestart) {
     EXPECT_TRUE(tempFilesIn("C:\\out").empty());
 }
 
+TEST_F(InstFileInfoTest, SourceIsDeletedOnlyWhenTheNewFileIsInPlaceOrScheduled) {
+    olderDestinationInUse(32);
+    EXPECT_TRUE(install({"C:\\out\\a.dll", "C:\\pkg\\a.dll", "C:\\out\\a.old", "1"}));
+    EXPECT_FALSE(exists("C:\\pkg\\a.dll"));
+    // A holder that shares nothing: the old file can be neither replaced nor moved aside.
+    machine.writeFile("C:\\pkg\\b.dll", "new");
+    machine.writeFile("C:\\out\\b.dll", "old");
+    setLastWriteTime("C:\\pkg\\b.dll", kLater);
+    setLastWriteTime("C:\\out\\b.dll", kEarlier);
+    setFileHeld("C:\\out\\b.dll", "share=none");
+    EXPECT_TRUE(install({"C:\\out\\b.dll", "C:\\pkg\\b.dll", "C:\\out\\b.old", "1", "2"}));
+    EXPECT_EQ(machine.readFile("C:\\out\\b.dll"), "old");
+    EXPECT_EQ(machine.readFile("C:\\pkg\\b.dll"), "new");
+    EXPECT_FALSE(exists("C:\\out\\b.old"));
+    EXPECT_EQ(pendingFileRenames(), (std::vector<std::string>{"\\??\\C:\\out\\a.old", ""}));
+}
+
 TEST_F(InstFileInfoTest, AwkwardPathsAndLyingHeadersAreHandledSafely) {
     machine.writeFile("C:\\pkg\\a.txt", "a");
     const std::string longDir = "C:\\out\\" + std::string(241, 'd');
@@ -218,6 +236,16 @@ TEST_F(InstFileInfo9xTest, LockedDestinationIsReplacedThroughTheTemporaryCopy) {
     FileOp::writePendingRenames();
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\WININIT.INI"),
               "[Rename]\r\nNUL=C:\\out\\" + aside[0] + "\r\n");
+}
+
+TEST_F(InstFileInfo9xTest, ReadOnlyDestinationKeepsTheSource) {
+    olderDestinationInUse(0);
+    platform::setFileAttributes("C:\\out\\a.dll", platform::kFileAttributeReadOnly);
+    EXPECT_TRUE(install({"C:\\out\\a.dll", "C:\\pkg\\a.dll", "C:\\out\\a.tmp", "1"}));
+    EXPECT_EQ(machine.readFile("C:\\out\\a.dll"), "old");
+    EXPECT_TRUE(exists("C:\\pkg\\a.dll"));
+    EXPECT_TRUE(log.contains("FileOp::Copy: CopyFile failed with code 5\r\n"));
+    EXPECT_TRUE(FileOp::pendingRenames().empty());
 }
 
 class DeleteFileInfoTest : public InstFileInfoTest {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/dadazado_engine.h"
+#include "platform/files.h"
 #include "tests/support/test_machine.h"
 #include "tests/support/zip_files.h"
 
@@ -41,9 +42,14 @@ TEST_F(UnzipFileInfoTest, MissingTargetDirectoryIsCreated) {
     EXPECT_EQ(machine.readFile("C:\\new\\dir\\help\\drv.hlp"), "help");
 }
 
-TEST_F(UnzipFileInfoTest, EmptyTargetFieldMeansTheArchiveDirectory) {
+TEST_F(UnzipFileInfoTest, EmptyTargetFieldMeansTheCurrentDirectory) {
+    std::filesystem::create_directories(machine.host("C:\\work"));
+    ASSERT_TRUE(platform::setCurrentDirectory("C:\\work"));
     EXPECT_TRUE(unzip({"C:\\pkg\\drv.zip", " "}));
-    EXPECT_EQ(machine.readFile("C:\\pkg\\drv.dll"), "driver");
+    EXPECT_EQ(machine.readFile("C:\\work\\help\\drv.hlp"), "help");
+    EXPECT_TRUE(unzip({"C:\\pkg\\drv.zip", "%nosuchmacro%"}));
+    EXPECT_EQ(machine.readFile("C:\\work\\drv.dll"), "driver");
+    EXPECT_FALSE(std::filesystem::exists(machine.host("C:\\pkg\\drv.dll")));
 }
 
 TEST_F(UnzipFileInfoTest, NoArgumentsOrMissingArchiveFail) {

@@ -125,11 +125,24 @@ TEST_F(ZipExtractTest, OpeningFailuresAndEmptyArchives) {
     EXPECT_FALSE(ZipListContents("", ZipExtract, "C:\\out", nullptr));
     EXPECT_EQ(log.lines().size(), 2u);
 
-    // The reader only finds an end record that does not start the file, so the archive
-    // without members sits behind a stub, as in a self-extracting archive.
+    // An archive without members: its end record alone (as zip leaves it when every member
+    // is deleted), with a comment, and behind a stub as in a self-extracting archive.
     writeArchive("C:\\pkg\\empty.zip", {});
-    machine.writeFile("C:\\pkg\\empty.zip", "stub" + machine.readFile("C:\\pkg\\empty.zip"));
-    EXPECT_TRUE(extract("C:\\pkg\\empty.zip", "C:\\out"));
+    const std::string endRecord = machine.readFile("C:\\pkg\\empty.zip");
+    ASSERT_EQ(endRecord.size(), 22u);
+    std::string commented = endRecord;
+    commented[20] = 2;
+    machine.writeFile("C:\\pkg\\commented.zip", commented + "hi");
+    machine.writeFile("C:\\pkg\\stub.zip", "stub" + endRecord);
+    machine.writeFile("C:\\pkg\\cut.zip", endRecord.substr(0, 21));
+    for (const char* archive :
+         {"C:\\pkg\\empty.zip", "C:\\pkg\\commented.zip", "C:\\pkg\\stub.zip"})
+        EXPECT_TRUE(extract(archive, "C:\\out")) << archive;
+    std::vector<CStdStr> names{"left over"};
+    EXPECT_TRUE(ZipListContents("C:\\pkg\\empty.zip", ZipList, nullptr, &names));
+    EXPECT_TRUE(names.empty());
+    EXPECT_FALSE(extract("C:\\pkg\\cut.zip", "C:\\out"));
+    EXPECT_EQ(log.lines().size(), 3u);
     EXPECT_FALSE(exists("C:\\out"));
 }
 
