@@ -8,6 +8,8 @@
 #   scripts/wine-parity.sh HOST_BUILD WIN64_BUILD
 # Prints one verdict a scenario and, last, "N passed, N failed". Each side's run of the
 # program is timed (wall time, start-up included) into WORK/SCENARIO/{sim,wine}/microseconds.
+# Scenarios run WINE_PARITY_JOBS at a time (default: the number of processors), each with its
+# own Wine prefix and server; the verdicts are printed in the scenarios' order.
 set -uo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -18,7 +20,7 @@ winsim="$host/tools/winsim"
 exe="$win/app/dadazado.exe"
 winprogs="$win/tests/wine"
 for f in "$winsim" "$host/app/dadazado" "$exe" "$winprogs/machine_setup.exe" \
-    "$winprogs/machine_dump.exe"; do
+    "$winprogs/machine_dump.exe" "$winprogs/file_holder.exe"; do
     [[ -f "$f" ]] || die "missing $f (build the host and the x86_64 Windows targets)"
 done
 command -v wine >/dev/null || die "wine is not installed"
@@ -66,11 +68,16 @@ windows_version_name() {
 # Words of a setup line, as the shell splits them.
 setup_words() { eval "words=($1)"; }
 
+# The Windows directory is C:\WINDOWS on the simulated machine and C:\windows under Wine, and
+# temporary names carry a number the system picks (from a counter here, from the clock there).
+unify_windows_directory() {
+    sed -E 's/C:\\WINDOWS/C:\\windows/Ig; s/\\tmp[0-9a-f]{1,4}\.tmp/\\tmp<n>.tmp/Ig'
+}
+
 normalise_log() {
     tr -d '\r' <"$1" | sed -E \
         -e '2s/^[A-Z][a-z]{2} [A-Z][a-z]{2} +[0-9]+ [0-9:]{8} [0-9]{4}$/<date>/' \
-        -e 's/\(Elapsed time: [0-9.]+ seconds\.\)/(Elapsed time: <t>)/' \
-        -e 's/C:\\WINDOWS/C:\\windows/Ig'
+        -e 's/\(Elapsed time: [0-9.]+ seconds\.\)/(Elapsed time: <t>)/' | unify_windows_directory
 }
 
 # Shortcuts below drive_c: where each is and what it points to.
@@ -92,21 +99,71 @@ run_sim() {
         setup_words "$line"
         if [[ "${words[0]}" == reg ]]; then
             "$winsim" reg import "$m" "$dir/${words[2]}" >/dev/null
+        elif [[ "${words[0]}" == hold ]]; then
+            "$winsim" hold "$m" "${words[@]:1}" >/dev/null
         else
             "$winsim" "${words[0]}" "${words[1]}" "$m" "${words[@]:2}" >/dev/null
         fi || echo "setup failed: $line" >>"$out/setup.out"
     done <"$dir/setup"
     [[ -d "$dir/files" ]] && cp -r "$dir/files/." "$m/drive_c/"
     [[ -x "$dir/prepare.sh" ]] && "$dir/prepare.sh" sim "$m/drive_c" "$host" "$win"
-    "$winsim" dump "$m" --keys "${KEYS:-}" --dirs "${DIRS:-}" >"$out/before.dump"
+    "$winsim" dump "$m" --keys "${KEYS:-}" --dirs "${DIRS:-}" --times "${TIMES:-}" |
+        unify_windows_directory >"$out/before.dump"
     local start
     start=$(date +%s%N)
     "$winsim" exec "$m" --cd "$CD" -- "$host/app/dadazado" "${ARGS[@]}" >"$out/run.out" 2>&1
     echo $? >"$out/exit"
     echo $((($(date +%s%N) - start) / 1000)) >"$out/microseconds"
-    "$winsim" dump "$m" --keys "${KEYS:-}" --dirs "${DIRS:-}" >"$out/after.dump"
+    "$winsim" dump "$m" --keys "${KEYS:-}" --dirs "${DIRS:-}" --times "${TIMES:-}" |
+        unify_windows_directory >"$out/after.dump"
     normalise_log "$m/drive_c/flight.log" >"$out/log" 2>/dev/null
     shortcut_lines "$m/drive_c" >>"$out/after.dump"
+}
+
+# Wine's own processes of a session, which never end by themselves, and the file holder.
+wine_service_pattern='^C:\\windows\\system32\\(services|winedevice|plugplay|svchost|rpcss|explorer|conhost)\.exe|file_holder\.exe'
+
+# Waits (at most 60 s) until no program of this prefix runs but Wine's own services: the
+# programs the run started without waiting for them.
+wait_for_programs() {
+    local deadline=$((SECONDS + 60)) pid busy
+    while ((SECONDS < deadline)); do
+        busy=0
+        for pid in $(pgrep -u "$(id -u)" -if '\.exe'); do
+            grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null || continue
+            tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qE "$wine_service_pattern" ||
+                busy=1
+        done
+        ((busy)) || return 0
+        sleep 0.2
+    done
+    echo "programs still running after 60 s" >>"$out/setup.out"
+}
+
+# Starts file_holder.exe on the scenario's "hold PATH HOW" lines and waits until it holds them.
+start_holder() {
+    local out="$1" drive="$2"
+    shift 2
+    (($#)) || return 0
+    wine "$winprogs/file_holder.exe" 'C:\holder.ready' 'C:\holder.release' "$@" \
+        >"$out/holder.out" 2>&1 &
+    holder=$!
+    local deadline=$((SECONDS + 30))
+    until [[ -f "$drive/holder.ready" ]] || ((SECONDS >= deadline)); do
+        kill -0 "$holder" 2>/dev/null || break
+        sleep 0.1
+    done
+    [[ -f "$drive/holder.ready" ]] || echo "holder did not start: $(cat "$out/holder.out")" \
+        >>"$out/setup.out"
+}
+
+stop_holder() {
+    local drive="$1"
+    [[ -n "${holder:-}" ]] || return 0
+    touch "$drive/holder.release"
+    wait "$holder"
+    rm -f "$drive/holder.ready" "$drive/holder.release"
+    holder=
 }
 
 run_wine() {
@@ -114,10 +171,13 @@ run_wine() {
     export WINEPREFIX="$out/prefix"
     cp -a "$pristine" "$WINEPREFIX"
     local drive="$WINEPREFIX/drive_c"
+    # One server for the whole scenario: Wine carries out restart-time operations when a new
+    # session starts, so the machine is read back before this one ends.
+    wineserver -p
     # The Windows version Wine reports, as winecfg keeps it.
     wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d "$(windows_version_name "$OS")" \
         /f >/dev/null 2>&1 || echo "could not set the Windows version" >>"$out/version.out"
-    local line words
+    local line words holds=()
     : >"$out/setup.lines"
     while IFS= read -r line; do
         [[ -z "$line" || "$line" == \#* ]] && continue
@@ -125,6 +185,8 @@ run_wine() {
         if [[ "${words[0]}" == reg ]]; then
             # The 64-bit program reads the 64-bit view of the registry.
             wine reg import "$(winepath -w "$dir/${words[2]}")" /reg:64 >/dev/null 2>&1
+        elif [[ "${words[0]}" == hold ]]; then
+            holds+=("${words[2]}" "${words[1]}")
         else
             echo "$line" >>"$out/setup.lines"
         fi
@@ -133,12 +195,13 @@ run_wine() {
     [[ -x "$dir/prepare.sh" ]] && "$dir/prepare.sh" wine "$drive" "$host" "$win"
     wine "$winprogs/machine_setup.exe" "$(winepath -w "$out/setup.lines")" 2>&1 |
         tr -d '\r' >"$out/setup.out"
-    wine "$winprogs/machine_dump.exe" --keys "${KEYS:-}" --dirs "${DIRS:-}" 2>/dev/null |
-        tr -d '\r' >"$out/before.dump"
+    wine "$winprogs/machine_dump.exe" --keys "${KEYS:-}" --dirs "${DIRS:-}" --times "${TIMES:-}" 2>/dev/null |
+        tr -d '\r' | unify_windows_directory >"$out/before.dump"
     local cwd
     cwd="$(winepath -u "$CD")"
     mkdir -p "$cwd"
     cp "$exe" "$drive/dadazado.exe"
+    start_holder "$out" "$drive" "${holds[@]}"
     # The program counts the printer handles, keys and libraries it opened and closed.
     local start
     start=$(date +%s%N)
@@ -146,14 +209,16 @@ run_wine() {
         wine "C:\\dadazado.exe" "${ARGS[@]}" >"$out/run.out" 2>&1)
     echo $? >"$out/exit"
     echo $((($(date +%s%N) - start) / 1000)) >"$out/microseconds"
-    wineserver -w
+    wait_for_programs
+    stop_holder "$drive"
     tr -d '\r' <"$drive/handle-counts.txt" >"$out/handles" 2>/dev/null ||
         echo "no handle counts written" >"$out/handles"
-    wine "$winprogs/machine_dump.exe" --keys "${KEYS:-}" --dirs "${DIRS:-}" 2>/dev/null |
-        tr -d '\r' >"$out/after.dump"
+    wine "$winprogs/machine_dump.exe" --keys "${KEYS:-}" --dirs "${DIRS:-}" --times "${TIMES:-}" 2>/dev/null |
+        tr -d '\r' | unify_windows_directory >"$out/after.dump"
     normalise_log "$drive/flight.log" >"$out/log" 2>/dev/null
     shortcut_lines "$drive" >>"$out/after.dump"
     wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
     unset WINEPREFIX
 }
 
@@ -165,7 +230,7 @@ changes() {
 # Lines of one aspect that only one side has, as "ASPECT sim-only: LINE".
 side_differences() {
     local aspect="$1" sim="$2" wine="$3"
-    diff <(printf '%s\n' "$sim") <(printf '%s\n' "$wine") |
+    diff <(printf '%s\n' "$sim" | sed '/^$/d') <(printf '%s\n' "$wine" | sed '/^$/d') |
         sed -n "s/^< /$aspect sim-only: /p; s/^> /$aspect wine-only: /p"
 }
 
@@ -214,37 +279,61 @@ judge() {
     return $verdict
 }
 
+# Runs one scenario and leaves its verdict in WORK/NAME.verdict ("PASS ..." or "DIFF ...",
+# then the report lines).
+run_scenario() {
+    local dir="$1" name
+    name="$(basename "$dir")"
+    unset OS CD ARGS EXIT KEYS DIRS TIMES
+    # shellcheck source=/dev/null
+    source "$dir/scenario"
+    mkdir -p "$work/$name/sim" "$work/$name/wine"
+    local t0=$SECONDS report verdict
+    run_sim "$dir" "$work/$name/sim"
+    run_wine "$dir" "$work/$name/wine"
+    compare "$work/$name" "$work/$name/sim" "$work/$name/wine"
+    if report="$(judge "$name" "$work/$name.differences" "$dir/allowed")"; then
+        verdict="PASS $name (exit $(cat "$work/$name/wine/exit"), $((SECONDS - t0)) s;"
+        verdict+=" $(paste -sd ';' "$work/$name/wine/handles" | sed 's/;/, /g'))"
+    else
+        verdict="DIFF $name (sim exit $(cat "$work/$name/sim/exit"), wine exit"
+        verdict+=" $(cat "$work/$name/wine/exit"))"
+    fi
+    { echo "$verdict"; [[ -z "$report" ]] || echo "$report"; } >"$work/$name.verdict"
+}
+
 passed=0 differing=0 ran=0
 if check_program; then echo "program: GUI subsystem, system libraries only, no window calls"
 else failures+=(program); fi
 boot_prefix || die "wineboot -i failed: $(tail -5 "$work/wineboot.out")"
 echo "wine-parity: $(wine --version) prefix booted in $((SECONDS - started)) s"
 
+jobs_at_once="${WINE_PARITY_JOBS:-$(nproc)}"
+names=()
 for dir in "$repo"/tests/wine/scenarios/*/; do
     dir="${dir%/}" name="$(basename "$dir")"
     # WINE_PARITY_ONLY is a pattern of scenario names ("exit-*").
     # shellcheck disable=SC2053
     [[ -n "${WINE_PARITY_ONLY:-}" && "$name" != $WINE_PARITY_ONLY ]] && continue
-    unset OS CD ARGS EXIT KEYS DIRS
-    # shellcheck source=/dev/null
-    source "$dir/scenario"
+    while (($(jobs -rp | wc -l) >= jobs_at_once)); do wait -n; done
+    run_scenario "$dir" &
+    names+=("$name")
+done
+wait
+
+for name in "${names[@]}"; do
     ran=$((ran + 1))
-    mkdir -p "$work/$name/sim" "$work/$name/wine"
-    t0=$SECONDS
-    run_sim "$dir" "$work/$name/sim"
-    run_wine "$dir" "$work/$name/wine"
-    compare "$work/$name" "$work/$name/sim" "$work/$name/wine"
-    report="$(judge "$name" "$work/$name.differences" "$dir/allowed")"
-    if [[ $? -eq 0 ]]; then
+    if [[ -f "$work/$name.verdict" ]]; then
+        cat "$work/$name.verdict"
+    else
+        echo "DIFF $name (the scenario did not finish)"
+    fi
+    if head -1 "$work/$name.verdict" 2>/dev/null | grep -q '^PASS'; then
         passed=$((passed + 1))
-        echo "PASS $name (exit $(cat "$work/$name/wine/exit"), $((SECONDS - t0)) s;" \
-            "$(paste -sd ';' "$work/$name/wine/handles" | sed 's/;/, /g'))"
     else
         differing=$((differing + 1))
         failures+=("$name")
-        echo "DIFF $name (sim exit $(cat "$work/$name/sim/exit"), wine exit $(cat "$work/$name/wine/exit"))"
     fi
-    [[ -n "$report" ]] && echo "$report"
 done
 
 echo "wine-parity: $ran scenarios run, $passed passed, $differing differing ($((SECONDS - started)) s; details in $work)"

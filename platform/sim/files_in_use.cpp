@@ -124,6 +124,10 @@ uint32_t refusalOf(const Hold& hold, FileAccess access) {
 
 }  // namespace
 
+bool isHoldText(const std::string& text) {
+    return holdOf(InUseEntry{{}, platform::kRegSz, text}).kind != Hold::Kind::None;
+}
+
 bool anyFileInUse() { return !registry::values(kFilesInUseKey).empty(); }
 
 uint32_t heldFileRefusal(const std::string& windowsPath, FileAccess access) {

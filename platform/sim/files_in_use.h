@@ -22,6 +22,9 @@ constexpr const char* kFilesInUseKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\WinSim\\Fi
 
 enum class FileAccess { Read, Write, Rename, Delete, ReplaceByMove };
 
+// Whether a text value names a way of holding a file ("share=...", "image", a number).
+bool isHoldText(const std::string& text);
+
 // The error the other process's hold makes this access to the file fail with, else 0.
 uint32_t heldFileRefusal(const std::string& windowsPath, FileAccess access);
 // Whether the machine lists any file as held at all.

@@ -1,5 +1,7 @@
 #include "platform/lz.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 
@@ -56,6 +58,15 @@ int64_t copyPlain(std::FILE* source, std::FILE* destination) {
     return std::fflush(destination) == 0 ? total : kLzErrorWrite;
 }
 
+// The expanded file carries the last-write time of the file it came from, as the system's LZ
+// copy leaves it.
+void keepLastWriteTime(std::FILE* source, std::FILE* destination) {
+    struct stat info {};
+    if (std::fflush(destination) != 0 || fstat(fileno(source), &info) != 0) return;
+    const timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
+    futimens(fileno(destination), times);
+}
+
 }  // namespace
 
 int32_t lzOpenFile(const std::string& path, uint32_t mode) {
@@ -80,6 +91,7 @@ int32_t lzCopy(int32_t source, int32_t destination) {
         from->compressed ? sim::decodeSzdd(from->file, to->file) : copyPlain(from->file, to->file);
     // The result is a 32-bit count; a larger expansion cannot be reported as a success.
     if (written > INT32_MAX) return kLzErrorWrite;
+    if (written >= 0) keepLastWriteTime(from->file, to->file);
     return static_cast<int32_t>(written);
 }
 

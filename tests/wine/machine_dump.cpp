@@ -1,7 +1,7 @@
 // Prints what a real machine holds in the dump format of `winsim dump`: the printer drivers of
 // the environment the product looks in, the printers and their data, the monitors, the values
 // of the registry keys and the files below the directories named on the command line.
-//   machine_dump.exe [--keys "KEY;KEY"] [--dirs "C:\DIR;C:\DIR"]
+//   machine_dump.exe [--keys "KEY;KEY"] [--dirs "C:\DIR;C:\DIR"] [--times "C:\DIR"]
 #include <windows.h>
 #include <winspool.h>
 
@@ -134,7 +134,8 @@ HKEY rootOf(const std::string& key, std::string* subKey) {
     return nullptr;
 }
 
-void addRegistryKey(const std::string& key, std::vector<std::string>* lines) {
+void addRegistryKey(const dump::KeyItem& item, std::vector<std::string>* lines) {
+    const std::string& key = item.key;
     std::string subKey;
     const HKEY root = rootOf(key, &subKey);
     HKEY handle = nullptr;
@@ -150,8 +151,10 @@ void addRegistryKey(const std::string& key, std::vector<std::string>* lines) {
         if (RegEnumValueA(handle, index, name.data(), &nameSize, nullptr, &type, data.data(),
                           &dataSize) != ERROR_SUCCESS)
             break;
+        const std::string valueName(name.data(), nameSize);
+        if (item.oneValue && lstrcmpiA(valueName.c_str(), item.value.c_str()) != 0) continue;
         lines->push_back(
-            dump::registryLine(key, std::string(name.data(), nameSize), type,
+            dump::registryLine(key, valueName, type,
                                std::string(reinterpret_cast<const char*>(data.data()), dataSize)));
     }
     RegCloseKey(handle);
@@ -162,7 +165,9 @@ std::string readWholeFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void addFiles(const std::string& directory, std::vector<std::string>* lines) {
+// Calls take(path, find record) for every file below the directory.
+template <typename Take>
+void forEachFile(const std::string& directory, Take take) {
     WIN32_FIND_DATAA found;
     const HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
@@ -171,11 +176,25 @@ void addFiles(const std::string& directory, std::vector<std::string>* lines) {
         if (name == "." || name == "..") continue;
         const std::string path = directory + "\\" + name;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            addFiles(path, lines);
+            forEachFile(path, take);
         else
-            lines->push_back(dump::fileLine(path, readWholeFile(path)));
+            take(path, found);
     } while (FindNextFileA(search, &found));
     FindClose(search);
+}
+
+void addFiles(const std::string& directory, std::vector<std::string>* lines) {
+    forEachFile(directory, [&](const std::string& path, const WIN32_FIND_DATAA&) {
+        lines->push_back(dump::fileLine(path, readWholeFile(path)));
+    });
+}
+
+void addTimes(const std::string& directory, std::vector<std::string>* lines) {
+    forEachFile(directory, [&](const std::string& path, const WIN32_FIND_DATAA& found) {
+        const uint64_t ticks = (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                               found.ftLastWriteTime.dwLowDateTime;
+        lines->push_back(dump::timeLine(path, ticks));
+    });
 }
 
 std::string optionValue(int argc, char** argv, const std::string& option) {
@@ -192,9 +211,11 @@ int main(int argc, char** argv) {
     addPrinters(&lines);
     addMonitors(&lines);
     for (const std::string& key : dump::splitOn(optionValue(argc, argv, "--keys"), ';'))
-        addRegistryKey(key, &lines);
+        addRegistryKey(dump::keyItem(key), &lines);
     for (const std::string& dir : dump::splitOn(optionValue(argc, argv, "--dirs"), ';'))
         addFiles(dir, &lines);
+    for (const std::string& dir : dump::splitOn(optionValue(argc, argv, "--times"), ';'))
+        addTimes(dir, &lines);
     std::sort(lines.begin(), lines.end());
     for (const std::string& line : lines) std::printf("%s\n", line.c_str());
     return 0;

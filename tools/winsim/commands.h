@@ -16,5 +16,6 @@ int runProcessorAdd(const std::vector<std::string>& words);
 int runShow(const std::vector<std::string>& words);
 int runExec(const std::vector<std::string>& words);
 int runDump(const std::vector<std::string>& words);
+int runHold(const std::vector<std::string>& words);
 
 }  // namespace winsim

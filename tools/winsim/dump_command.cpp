@@ -5,7 +5,9 @@
 #include <iterator>
 #include <system_error>
 
+#include "platform/sim/host_file_times.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/names.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/spooler_keys.h"
 #include "platform/spooler.h"
@@ -21,12 +23,13 @@ namespace fs = std::filesystem;
 
 const CommandInfo kDump = {
     "dump",
-    "usage: winsim dump DIR [--keys \"KEY;KEY\"] [--dirs \"C:\\DIR;C:\\DIR\"]\n"
+    "usage: winsim dump DIR [--keys \"KEY;KEY\"] [--dirs \"C:\\DIR;C:\\DIR\"] [--times \"C:\\DIR\"]\n"
     "  Prints the machine as sorted lines that a program reading a real machine prints\n"
     "  the same way: the Windows NT x86 printer drivers, the printers and their data, the\n"
-    "  monitors, the values of the registry keys and the files (size and fingerprint)\n"
-    "  below the directories.\n",
-    {{"--keys", true}, {"--dirs", true}},
+    "  monitors, the values of the registry keys (KEY|VALUE: one value) and the files (size\n"
+    "  and fingerprint)\n"
+    "  below the directories, and the last-write times of the files below the --times ones.\n",
+    {{"--keys", true}, {"--dirs", true}, {"--times", true}},
     1,
     1};
 
@@ -80,13 +83,14 @@ void addMonitors(std::vector<std::string>* lines) {
     for (const std::string& name : names) lines->push_back("monitor|" + name);
 }
 
-void addRegistryKey(const std::string& key, std::vector<std::string>* lines) {
-    if (!sim::registry::keyExists(key)) {
-        lines->push_back("reg|" + key + "|(no key)");
+void addRegistryKey(const dump::KeyItem& item, std::vector<std::string>* lines) {
+    if (!sim::registry::keyExists(item.key)) {
+        lines->push_back("reg|" + item.key + "|(no key)");
         return;
     }
-    for (const auto& [name, value] : sim::registry::values(key))
-        lines->push_back(dump::registryLine(key, name, value.first, value.second));
+    for (const auto& [name, value] : sim::registry::values(item.key))
+        if (!item.oneValue || sim::equalsIgnoringCase(name, item.value))
+            lines->push_back(dump::registryLine(item.key, name, value.first, value.second));
 }
 
 std::string readWholeFile(const fs::path& path) {
@@ -94,15 +98,29 @@ std::string readWholeFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void addFiles(const std::string& directory, std::vector<std::string>* lines) {
+// Calls take(host path) for every regular file below the Windows directory.
+template <typename Take>
+void forEachFile(const std::string& directory, Take take) {
     const sim::ResolvedPath resolved = sim::resolvePath(directory);
     std::error_code error;
     if (!resolved.exists || !fs::is_directory(resolved.host, error)) return;
     for (fs::recursive_directory_iterator it(resolved.host, error), end; !error && it != end;
-         it.increment(error)) {
-        if (!it->is_regular_file(error)) continue;
-        lines->push_back(dump::fileLine(sim::windowsPathOf(it->path()), readWholeFile(it->path())));
-    }
+         it.increment(error))
+        if (it->is_regular_file(error)) take(it->path());
+}
+
+void addFiles(const std::string& directory, std::vector<std::string>* lines) {
+    forEachFile(directory, [&](const fs::path& host) {
+        lines->push_back(dump::fileLine(sim::windowsPathOf(host), readWholeFile(host)));
+    });
+}
+
+void addTimes(const std::string& directory, std::vector<std::string>* lines) {
+    forEachFile(directory, [&](const fs::path& host) {
+        platform::FileTimes times;
+        if (sim::readHostTimes(host, &times))
+            lines->push_back(dump::timeLine(sim::windowsPathOf(host), times.lastWrite));
+    });
 }
 
 }  // namespace
@@ -117,8 +135,9 @@ int runDump(const std::vector<std::string>& words) {
     addPrinters(&lines);
     addMonitors(&lines);
     for (const std::string& key : dump::splitOn(args.value("--keys"), ';'))
-        addRegistryKey(key, &lines);
+        addRegistryKey(dump::keyItem(key), &lines);
     for (const std::string& dir : dump::splitOn(args.value("--dirs"), ';')) addFiles(dir, &lines);
+    for (const std::string& dir : dump::splitOn(args.value("--times"), ';')) addTimes(dir, &lines);
     std::sort(lines.begin(), lines.end());
     for (const std::string& line : lines) std::printf("%s\n", line.c_str());
     return kExitSuccess;

@@ -134,6 +134,41 @@ inline std::string fileLine(const std::string& windowsPath, const std::string& c
            fingerprint(content);
 }
 
+// A last-write time (FILETIME ticks) as "YYYY-MM-DD hh:mm:ss" in universal time.
+inline std::string timeLine(const std::string& windowsPath, uint64_t ticks) {
+    const int64_t seconds = static_cast<int64_t>(ticks / 10'000'000u);
+    // Days since 1601-01-01, as days since 0000-03-01 of the proleptic Gregorian calendar.
+    const int64_t days = seconds / 86400 + 584694;
+    const int64_t era = days / 146097, dayOfEra = days % 146097;
+    const int64_t yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
+    const int64_t day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+    const int64_t month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+    const int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    const int64_t inDay = seconds % 86400;
+    char text[32];
+    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld",
+                  static_cast<long long>(year), static_cast<long long>(month),
+                  static_cast<long long>(day), static_cast<long long>(inDay / 3600),
+                  static_cast<long long>(inDay / 60 % 60), static_cast<long long>(inDay % 60));
+    return "time|" + lower(windowsPath) + "|" + text;
+}
+
+// An item of --keys: a key, or "KEY|VALUE" for one value of it.
+struct KeyItem {
+    std::string key;
+    std::string value;  // empty: every value
+    bool oneValue = false;
+};
+
+inline KeyItem keyItem(const std::string& text) {
+    const size_t bar = text.find('|');
+    if (bar == std::string::npos) return {text, {}, false};
+    return {text.substr(0, bar), text.substr(bar + 1), true};
+}
+
 // "a;b;;c" split on ';' as {"a", "b", "c"}: the lists of keys and directories a dump is asked
 // for, and the file lists of the setup lines both machines are made from.
 inline std::vector<std::string> splitOn(const std::string& text, char separator) {

@@ -25,6 +25,7 @@ constexpr Subcommand kSubcommands[] = {
     {"show", nullptr, winsim::runShow},
     {"exec", nullptr, winsim::runExec},
     {"dump", nullptr, winsim::runDump},
+    {"hold", nullptr, winsim::runHold},
 };
 
 constexpr const char* kUsage =
@@ -39,6 +40,7 @@ constexpr const char* kUsage =
     "  show DIR                       describe the machine\n"
     "  exec DIR [--cd DIR] -- PROG    run a program on the machine\n"
     "  dump DIR [--keys K] [--dirs D] print the machine as comparable lines\n"
+    "  hold DIR PATH HOW              let another program hold a file (or release it)\n"
     "Each command explains itself with --help.\n";
 
 int usageError(const std::string& message) {
