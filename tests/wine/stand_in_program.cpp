@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     // The arguments as the shell's "$*" joins them.
     std::string args;
     for (int i = 1; i < argc; ++i) args += (i > 1 ? " " : "") + std::string(argv[i]);
-    if (name.rfind("UNPACK", 0) == 0) return write("UNPACKED.TXT", "unpacked with: " + args) ? 0 : 1;
+    if (name.rfind("UNPACK", 0) == 0)
+        return write("UNPACKED.TXT", "unpacked with: " + args) ? 0 : 1;
     if (name.rfind("EXIT", 0) == 0) {
         const std::string code = name.substr(4, name.find('.') - 4);
         if (!write("EXIT" + code + ".TXT", "ran: " + args)) return 1;

@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 
 const CommandInfo kDump = {
     "dump",
-    "usage: winsim dump DIR [--keys \"KEY;KEY\"] [--dirs \"C:\\DIR;C:\\DIR\"] [--times \"C:\\DIR\"]\n"
+    "usage: winsim dump DIR [--keys \"KEY;KEY\"] [--dirs \"C:\\DIR;C:\\DIR\"] [--times "
+    "\"C:\\DIR\"]\n"
     "  Prints the machine as sorted lines that a program reading a real machine prints\n"
     "  the same way: the Windows NT x86 printer drivers, the printers and their data, the\n"
     "  monitors, the values of the registry keys (KEY|VALUE: one value) and the files (size\n"
