@@ -29,6 +29,7 @@ done
 
 step "windows cross builds"
 scripts/build-windows.sh
+scripts/check-imports.sh
 
 step "wine parity suite (x86_64 build against the simulated machine)"
 scripts/wine-parity.sh "$BUILD_ROOT/host" "$BUILD_ROOT/build-win64"

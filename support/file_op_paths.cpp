@@ -51,7 +51,10 @@ bool enterOrCreate(const CStdStr& made) {
     return false;
 }
 
-bool walkComponents(CStdStr work, CStdStr made) {
+// A relative path's components are each taken from the directory the walk started in: after
+// entering the first, the second would otherwise be looked for below it.
+bool walkComponents(CStdStr work, CStdStr made, const std::string& startedIn) {
+    const bool relative = made.empty() || made.back() != '\\';
     for (;;) {
         if (work.find(',') != CStdStr::npos) {
             GetDebugLog() << "FileOp::MakePath: Invalid MakePath request with either comma(,) "
@@ -61,6 +64,7 @@ bool walkComponents(CStdStr work, CStdStr made) {
             return false;
         }
         moveNextComponent(work, made);
+        if (relative) platform::setCurrentDirectory(startedIn);
         if (!enterOrCreate(made)) return false;
         if (work.empty()) return true;
     }
@@ -83,7 +87,7 @@ bool MakePath(const CStdStr& path) {
     CStdStr made;
     CStdStr work;
     const bool rootSplit = splitRoot(path, made, work);
-    const bool walked = walkComponents(work, made);
+    const bool walked = walkComponents(work, made, remembered);
     platform::setCurrentDirectory(remembered);
     return rootSplit && walked;
 }

@@ -153,6 +153,10 @@ TEST_F(FileOpTest, MakePathCreatesComponentsAndRefusesCommas) {
     EXPECT_TRUE(
         log.contains("FileOp::MakePath: tried to create directory \\\\server\\share\\ but "
                      "failed.  (Error code: 3)\r\n"));
+    // A relative path is made below the current directory, however deep.
+    EXPECT_TRUE(FileOp::MakePath("rel\\deeper\\deepest\\"));
+    EXPECT_TRUE(exists("C:\\WINDOWS\\rel\\deeper\\deepest"));
+    EXPECT_EQ(platform::getCurrentDirectory(), "C:\\WINDOWS");
     // A plain file in the way is no directory name at all.
     machine.writeFile("C:\\plain.txt", "x");
     EXPECT_FALSE(FileOp::MakePath("C:\\plain.txt\\sub\\"));
