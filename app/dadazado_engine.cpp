@@ -12,6 +12,7 @@
 #include "commands/update_ini_info.h"
 #include "support/debug_log.h"
 #include "support/file_op.h"
+#include "support/os_info.h"
 #include "support/registry.h"
 
 namespace {
@@ -58,6 +59,8 @@ void DadazadoEngine::readNetworkLevel() {
 }
 
 int DadazadoEngine::run(const CStdStr& commandLine) {
+    // The system is identified once a run, at its first question.
+    OSInfo::forget();
     readDebugSettings();
     logHeader(commandLine);
     if (!parseCommandLine(commandLine)) return 1;

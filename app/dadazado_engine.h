@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "commands/run_context.h"
 #include "platform/spooler.h"
 #include "support/cstd_str.h"
 #include "support/inf_file.h"
@@ -21,8 +22,9 @@ struct LogOp {
 };
 
 // The run's state and its fixed sequence. One instance lives on the entry point's stack for
-// the whole run; every command handler reaches the settings through it.
-class DadazadoEngine {
+// the whole run; every command handler reaches what it needs of the run through it, as a
+// RunContext.
+class DadazadoEngine : public RunContext {
   public:
     DadazadoEngine() = default;
     DadazadoEngine(const DadazadoEngine&) = delete;
@@ -37,41 +39,40 @@ class DadazadoEngine {
     // INF discovery and the printer (driver_discovery.cpp).
     bool getManufacturers();
     bool getPrinterInfo();
-    CStdStr getInstallSection(const CStdStr& model) const;
+    CStdStr getInstallSection(const CStdStr& model) const override;
     void readUninstallInfo();
     PathObject dirFromSpec(const CStdStr& codeAndSubdirectory) const;
-    CStdStr getDriverEnvironment() const;
-    // Whether a driver of this version suits the running OS (needs no run of its own).
-    static bool isDriverForThisOS(uint32_t version);
+    CStdStr getDriverEnvironment() const override;
     bool isRemotePrinter(const platform::PrinterInfo2& printer) const;
     // The enumerated driver record of that name (level 6 on Windows 2000 and later, else 3),
     // or null; level tells which.
     platform::DriverInfo3* findDriverInfo(const CStdStr& name, int* level);
 
     // Macros (decode_macros.cpp, lookup_dir.cpp) and localised strings (get_strings.cpp).
-    CStdStr DecodeMacros(const CStdStr& text, int flags) const;
+    CStdStr DecodeMacros(const CStdStr& text, int flags) const override;
     PathObject LookupDir(int code) const;
     void getStrings();
     const std::map<CStdStr, CStdStr>& getMacros() const { return macros; }
-    const CStdStr& getLanguageIso() const { return languageIso; }
+    const CStdStr& getLanguageIso() const override { return languageIso; }
 
     // INF access for the command handlers.
-    bool getInfValue(const CStdStr& section, const CStdStr& key, CStdStr& value) const;
-    const std::vector<CStdStr>* findInfSection(const CStdStr& name) const;
-    bool isCommandForThisInstall(int mask) const;
+    bool getInfValue(const CStdStr& section, const CStdStr& key, CStdStr& value) const override;
+    const std::vector<CStdStr>* findInfSection(const CStdStr& name) const override;
+    bool isCommandForThisInstall(int mask) const override;
 
-    void logOperation(int32_t type, const CStdStr& owner, const CStdStr& item, bool useArgument);
+    void logOperation(int32_t type, const CStdStr& owner, const CStdStr& item,
+                      bool useArgument) override;
     // Hands every recorded operation to the outside logging library.
-    void flushLogOps(const CStdStr& argument);
+    void flushLogOps(const CStdStr& argument) override;
 
-    const CStdStr& getPrinterName() const { return printerName; }
-    const CStdStr& getDriverName() const { return driverName; }
+    const CStdStr& getPrinterName() const override { return printerName; }
+    const CStdStr& getDriverName() const override { return driverName; }
     const CStdStr& getPortName() const { return portName; }
-    const CStdStr& getInstallSection() const { return installSection; }
+    const CStdStr& getInstallSection() const override { return installSection; }
     bool isPointAndPrint() const { return pointAndPrint; }
-    bool isSilentMode() const { return silentMode; }
+    bool isSilentMode() const override { return silentMode; }
     bool isUpdateMode() const { return updateMode; }
-    bool isCustomInstall() const { return customInstall; }
+    bool isCustomInstall() const override { return customInstall; }
     uint32_t getNetworkLevel() const { return networkLevel; }
     const PathObject& getInstallDir() const { return installDir; }
     const InfFile* getInf() const { return inf.get(); }

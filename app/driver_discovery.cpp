@@ -28,7 +28,7 @@ bool DadazadoEngine::getManufacturers() {
 }
 
 bool DadazadoEngine::getPrinterInfo() {
-    if (OSInfo().isWin9x()) {
+    if (OSInfo::current().isWin9x()) {
         // On 9x the -N value names the driver; there is no print object to ask about.
         driverName = printerName;
         printerName.clear();
@@ -61,7 +61,7 @@ bool DadazadoEngine::getPrinterInfo() {
 }
 
 bool DadazadoEngine::isRemotePrinter(const platform::PrinterInfo2& printer) const {
-    if (OSInfo().isWin9x() || printer.serverName.empty()) return false;
+    if (OSInfo::current().isWin9x() || printer.serverName.empty()) return false;
     const std::string computer = platform::getComputerName();
     if (computer.empty()) return false;
     return !cstd::equalsNoCase("\\\\" + computer, printer.serverName);
@@ -97,18 +97,11 @@ PathObject DadazadoEngine::dirFromSpec(const CStdStr& codeAndSubdirectory) const
 }
 
 CStdStr DadazadoEngine::getDriverEnvironment() const {
-    return OSInfo().isWin9x() ? "Windows 4.0" : "Windows NT x86";
-}
-
-bool DadazadoEngine::isDriverForThisOS(uint32_t version) {
-    const OSInfo os;
-    if (os.isWin9x()) return true;
-    if (os.isWin2000OrLater()) return version == 3;
-    return os.getKind() == OSInfo::WinNT4 && version == 2;
+    return OSInfo::current().isWin9x() ? "Windows 4.0" : "Windows NT x86";
 }
 
 platform::DriverInfo3* DadazadoEngine::findDriverInfo(const CStdStr& name, int* level) {
-    const bool levelSix = OSInfo().isWin2000OrLater();
+    const bool levelSix = OSInfo::current().isWin2000OrLater();
     *level = levelSix ? 6 : 3;
     if (levelSix) {
         for (platform::DriverInfo6& driver : driverInfo6)

@@ -28,7 +28,7 @@ bool DadazadoEngine::enumerateDrivers(int level) {
 void DadazadoEngine::addDriverHandlers(HandlerList& list, platform::DriverInfo3& driver,
                                        int level) {
     LogLine(" Driver found: " + driver.name);
-    if (!isDriverForThisOS(driver.version)) {
+    if (!OSInfo::current().isDriverForThisOS(driver.version)) {
         LogLine("\tSkipping: this driver is not for this OS version");
         return;
     }
@@ -41,7 +41,7 @@ void DadazadoEngine::addDriverHandlers(HandlerList& list, platform::DriverInfo3&
 }
 
 bool DadazadoEngine::SetupMultipleDrivers(HandlerList& list) {
-    const int level = OSInfo().isWin2000OrLater() ? 6 : 3;
+    const int level = OSInfo::current().isWin2000OrLater() ? 6 : 3;
     if (!enumerateDrivers(level)) return false;
     // The records stay where they are for the rest of the run: handlers keep pointers.
     if (level == 6)
@@ -53,7 +53,7 @@ bool DadazadoEngine::SetupMultipleDrivers(HandlerList& list) {
 
 bool DadazadoEngine::isSelectedPrinter(const platform::PrinterInfo2& printer) const {
     if (updateMode) return true;
-    const OSInfo os;
+    const OSInfo& os = OSInfo::current();
     if (os.isWin9x()) return printer.driverName == driverName;
     return !os.isWinNT() || printer.printerName == printerName;
 }

@@ -1,6 +1,6 @@
 #include "commands/delete_file_info.h"
 
-#include "app/dadazado_engine.h"
+#include "commands/run_context.h"
 #include "support/debug_log.h"
 #include "support/file_op.h"
 
@@ -20,7 +20,7 @@ int removeFlags(int mode) {
 
 }  // namespace
 
-DeleteFileInfo::DeleteFileInfo(DadazadoEngine* engine) : GenericInfo(engine, "QenDelFiles") {}
+DeleteFileInfo::DeleteFileInfo(RunContext* engine) : GenericInfo(engine, "QenDelFiles") {}
 
 bool DeleteFileInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
     if (arguments.empty()) {

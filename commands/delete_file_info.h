@@ -5,7 +5,7 @@
 // Removes files or empty directories now, now or at the next restart, or only at restart.
 class DeleteFileInfo : public GenericInfo {
   public:
-    explicit DeleteFileInfo(DadazadoEngine* engine);
+    explicit DeleteFileInfo(RunContext* engine);
     ~DeleteFileInfo() override = default;
 
     bool HandleCommand(const std::vector<CStdStr>& arguments) override;

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "app/dadazado_engine.h"
 #include "platform/errors.h"
 #include "support/debug_log.h"
 #include "support/file_op.h"
@@ -64,13 +63,13 @@ bool addDriver(const platform::DriverInfo3& driver, int level) {
 namespace DriverComponent {
 
 bool UpdatePrinterDriver(platform::DriverInfo3* driver, int level) {
-    if (!DadazadoEngine::isDriverForThisOS(driver->version)) {
+    if (!OSInfo::current().isDriverForThisOS(driver->version)) {
         GetDebugLog() << "UpdatePrinterDriver: not updating alt driver " << driver->name
                       << " (version " << driver->version << "): wrong OS" << '\n';
         GetDebugLog().flush();
         return true;
     }
-    if (OSInfo().isWinNT() && !stageFiles(*driver, level)) return false;
+    if (OSInfo::current().isWinNT() && !stageFiles(*driver, level)) return false;
     if (!addDriver(*driver, level)) {
         GetDebugLog() << "DriverComponent::UpdatePrinterDriver: AddPrinterDriver failed with code "
                       << platform::getLastError() << '\n';

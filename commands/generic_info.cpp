@@ -1,10 +1,10 @@
 #include "commands/generic_info.h"
 
-#include "app/dadazado_engine.h"
+#include "commands/run_context.h"
 #include "support/debug_log.h"
 #include "support/string_tokenizer.h"
 
-GenericInfo::GenericInfo(DadazadoEngine* engine, const CStdStr& commandKey,
+GenericInfo::GenericInfo(RunContext* engine, const CStdStr& commandKey,
                          const CStdStr& driverOverride)
     : engine(engine), commandKey(commandKey), driverOverride(driverOverride) {}
 

@@ -4,14 +4,14 @@
 
 #include "support/cstd_str.h"
 
-class DadazadoEngine;
+class RunContext;
 
 // The common base of every command handler. The install section names, under the handler's
 // key, the INF sections that hold its commands; each line of those sections is one command,
 // filtered by install kind and split into arguments before the handler sees it.
 class GenericInfo {
   public:
-    GenericInfo(DadazadoEngine* engine, const CStdStr& commandKey,
+    GenericInfo(RunContext* engine, const CStdStr& commandKey,
                 const CStdStr& driverOverride = CStdStr());
     virtual ~GenericInfo() = default;
     GenericInfo(const GenericInfo&) = delete;
@@ -32,7 +32,7 @@ class GenericInfo {
     // parsed.
     bool ParseCommandPlain(const CStdStr& line);
 
-    DadazadoEngine* engine;  // not owned
+    RunContext* engine;  // not owned
 
   private:
     void logParseError(const CStdStr& installSection, const CStdStr& line) const;

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/dadazado_engine.h"
+#include "commands/run_context.h"
 #include "platform/errors.h"
 #include "platform/file_ops.h"
 #include "platform/lz.h"
@@ -41,7 +41,7 @@ int32_t checkedSize(const PathObject& source, int32_t result) {
 
 }  // namespace
 
-InstFileInfo::InstFileInfo(DadazadoEngine* engine) : GenericInfo(engine, "QenInstallFile") {}
+InstFileInfo::InstFileInfo(RunContext* engine) : GenericInfo(engine, "QenInstallFile") {}
 
 PathObject InstFileInfo::pathArgument(const CStdStr& text) const {
     return PathObject(engine->DecodeMacros(text, 255));
@@ -97,7 +97,7 @@ bool InstFileInfo::install(const PathObject& source, const PathObject& destinati
 
 bool InstFileInfo::replaceInUse(const PathObject& source, const PathObject& destination,
                                 const PathObject& temp) {
-    if (OSInfo().isWinNT()) {
+    if (OSInfo::current().isWinNT()) {
         platform::moveFile(destination.GetFullPath(), temp.GetFullPath());
         if (ourLZCopy(source, destination)) {
             platform::moveFileEx(temp.GetFullPath(), nullptr, platform::kMoveFileDelayUntilReboot);

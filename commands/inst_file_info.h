@@ -7,7 +7,7 @@
 // destination is missing or older, copes with destinations in use, and records the file.
 class InstFileInfo : public GenericInfo {
   public:
-    explicit InstFileInfo(DadazadoEngine* engine);
+    explicit InstFileInfo(RunContext* engine);
     ~InstFileInfo() override = default;
 
     bool HandleCommand(const std::vector<CStdStr>& arguments) override;

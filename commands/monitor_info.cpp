@@ -6,7 +6,7 @@
 #include "support/debug_log.h"
 #include "support/opened_printer.h"
 
-MonitorInfo::MonitorInfo(DadazadoEngine* engine, platform::PrinterInfo2* printer,
+MonitorInfo::MonitorInfo(RunContext* engine, platform::PrinterInfo2* printer,
                          platform::DriverInfo3* driver, int level)
     : GenericInfo(engine, "QenAssociateMonitor"), driver(driver), level(level), printer(printer) {}
 

@@ -10,8 +10,8 @@ class MonitorInfo : public GenericInfo {
   public:
     // level is the layout the driver record was enumerated with, 3 or 6; either record may
     // be null, which makes every command fail.
-    MonitorInfo(DadazadoEngine* engine, platform::PrinterInfo2* printer,
-                platform::DriverInfo3* driver, int level);
+    MonitorInfo(RunContext* engine, platform::PrinterInfo2* printer, platform::DriverInfo3* driver,
+                int level);
     ~MonitorInfo() override = default;
 
     // Arguments: monitor name (as written), bidirectional flag (1 switches it on).

@@ -1,6 +1,6 @@
 #include "commands/processor_info.h"
 
-#include "app/dadazado_engine.h"
+#include "commands/run_context.h"
 #include "platform/errors.h"
 #include "support/debug_log.h"
 #include "support/opened_printer.h"
@@ -32,7 +32,7 @@ CStdStr unquoted(CStdStr value) {
 
 }  // namespace
 
-ProcessorInfo::ProcessorInfo(DadazadoEngine* engine, platform::PrinterInfo2* printer)
+ProcessorInfo::ProcessorInfo(RunContext* engine, platform::PrinterInfo2* printer)
     : GenericInfo(engine, "PrintProcessor"), printer(printer) {}
 
 bool ProcessorInfo::HandleCommand(const std::vector<CStdStr>&) { return true; }

@@ -8,7 +8,7 @@
 class ProcessorInfo : public GenericInfo {
   public:
     // The record belongs to the engine; the processor and data type are set in it in place.
-    ProcessorInfo(DadazadoEngine* engine, platform::PrinterInfo2* printer);
+    ProcessorInfo(RunContext* engine, platform::PrinterInfo2* printer);
     ~ProcessorInfo() override = default;
 
     // True as soon as the driver's install section names a data section; what follows only

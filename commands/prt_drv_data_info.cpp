@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/dadazado_engine.h"
+#include "commands/run_context.h"
 #include "platform/errors.h"
 #include "support/debug_log.h"
 #include "support/opened_printer.h"
@@ -55,7 +55,7 @@ bool keepsExistingValue(platform::PrinterHandle handle, const CStdStr& name, uin
 
 }  // namespace
 
-PrtDrvDataInfo::PrtDrvDataInfo(DadazadoEngine* engine, const platform::PrinterInfo2& printer)
+PrtDrvDataInfo::PrtDrvDataInfo(RunContext* engine, const platform::PrinterInfo2& printer)
     : GenericInfo(engine, "QenPrtDrvData", printer.driverName), printerName(printer.printerName) {}
 
 void PrtDrvDataInfo::logDetails(const CStdStr& name, const CStdStr& data) const {

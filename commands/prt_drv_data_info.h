@@ -7,7 +7,7 @@
 // come from the install section of that printer's driver.
 class PrtDrvDataInfo : public GenericInfo {
   public:
-    PrtDrvDataInfo(DadazadoEngine* engine, const platform::PrinterInfo2& printer);
+    PrtDrvDataInfo(RunContext* engine, const platform::PrinterInfo2& printer);
     ~PrtDrvDataInfo() override = default;
 
     bool HandleCommand(const std::vector<CStdStr>& arguments) override;

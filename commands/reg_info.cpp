@@ -1,6 +1,6 @@
 #include "commands/reg_info.h"
 
-#include "app/dadazado_engine.h"
+#include "commands/run_context.h"
 #include "support/debug_log.h"
 #include "support/registry.h"
 
@@ -29,7 +29,7 @@ RegValue setupRegValue(int flags, const CStdStr& data) {
     return value;
 }
 
-AddRegInfo::AddRegInfo(DadazadoEngine* engine, const CStdStr& driverName)
+AddRegInfo::AddRegInfo(RunContext* engine, const CStdStr& driverName)
     : GenericInfo(engine, "AddReg", driverName) {}
 
 bool AddRegInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
@@ -55,7 +55,7 @@ bool AddRegInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
     return success;
 }
 
-DeleteRegInfo::DeleteRegInfo(DadazadoEngine* engine, const CStdStr& driverName)
+DeleteRegInfo::DeleteRegInfo(RunContext* engine, const CStdStr& driverName)
     : GenericInfo(engine, "DelReg", driverName) {}
 
 bool DeleteRegInfo::HandleCommand(const std::vector<CStdStr>& arguments) {

@@ -11,7 +11,7 @@ RegValue setupRegValue(int flags, const CStdStr& data);
 // or found present.
 class AddRegInfo : public GenericInfo {
   public:
-    AddRegInfo(DadazadoEngine* engine, const CStdStr& driverName);
+    AddRegInfo(RunContext* engine, const CStdStr& driverName);
     ~AddRegInfo() override = default;
 
     bool ParseCommand(const CStdStr& line) override { return ParseCommandPlain(line); }
@@ -21,7 +21,7 @@ class AddRegInfo : public GenericInfo {
 // Deletes the registry values a driver's DelReg lines name (never their keys).
 class DeleteRegInfo : public GenericInfo {
   public:
-    DeleteRegInfo(DadazadoEngine* engine, const CStdStr& driverName);
+    DeleteRegInfo(RunContext* engine, const CStdStr& driverName);
     ~DeleteRegInfo() override = default;
 
     bool ParseCommand(const CStdStr& line) override { return ParseCommandPlain(line); }

@@ -1,6 +1,6 @@
 #include "commands/run_exe_info.h"
 
-#include "app/dadazado_engine.h"
+#include "commands/run_context.h"
 #include "platform/errors.h"
 #include "platform/process.h"
 #include "platform/spooler.h"
@@ -45,7 +45,7 @@ uint32_t creationFlagsFor(const std::vector<CStdStr>& arguments) {
 
 }  // namespace
 
-RunExeInfo::RunExeInfo(DadazadoEngine* engine, int type) : GenericInfo(engine, keyForType(type)) {}
+RunExeInfo::RunExeInfo(RunContext* engine, int type) : GenericInfo(engine, keyForType(type)) {}
 
 bool RunExeInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
     if (arguments.empty()) {
@@ -56,7 +56,7 @@ bool RunExeInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
     if (engine->isSilentMode() && numberOr(arguments, 6, 1) != 1) return true;
     if (!isDriverKeyword(program))
         runProgram(program, arguments);
-    else if (OSInfo().isWinNT())
+    else if (OSInfo::current().isWinNT())
         runDriver(program);
     return true;
 }

@@ -7,7 +7,7 @@
 // run before any file is installed, type 1 the programs run near the end.
 class RunExeInfo : public GenericInfo {
   public:
-    RunExeInfo(DadazadoEngine* engine, int type);
+    RunExeInfo(RunContext* engine, int type);
     ~RunExeInfo() override = default;
 
     bool HandleCommand(const std::vector<CStdStr>& arguments) override;

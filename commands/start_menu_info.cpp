@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <ios>
 
-#include "app/dadazado_engine.h"
+#include "commands/run_context.h"
 #include "platform/shell.h"
 #include "support/debug_log.h"
 #include "support/os_info.h"
@@ -47,7 +47,8 @@ constexpr NamedFolder kFolderNames[] = {
 int32_t folderOf(const CStdStr& name) {
     for (const NamedFolder& entry : kFolderNames)
         if (name.EqualsNoCase(entry.name)) return entry.folder;
-    return OSInfo().isWinNT() ? platform::csidl::kCommonPrograms : platform::csidl::kPrograms;
+    return OSInfo::current().isWinNT() ? platform::csidl::kCommonPrograms
+                                       : platform::csidl::kPrograms;
 }
 
 void logFailedLink(const PathObject& folder, const CStdStr& itemName, const PathObject& target,
@@ -61,7 +62,7 @@ void logFailedLink(const PathObject& folder, const CStdStr& itemName, const Path
 
 }  // namespace
 
-StartMenuInfo::StartMenuInfo(DadazadoEngine* engine) : GenericInfo(engine, "QenAddGroup") {}
+StartMenuInfo::StartMenuInfo(RunContext* engine) : GenericInfo(engine, "QenAddGroup") {}
 
 bool StartMenuInfo::Process() {
     // Without the COM library no link can be made: the reason belongs beside each failed link.

@@ -6,7 +6,7 @@
 // and the like).
 class StartMenuInfo : public GenericInfo {
   public:
-    explicit StartMenuInfo(DadazadoEngine* engine);
+    explicit StartMenuInfo(RunContext* engine);
     ~StartMenuInfo() override = default;
 
     // Initialises COM for the thread, which the shell's link object needs, then processes the

@@ -1,6 +1,6 @@
 #include "commands/uninstall_info.h"
 
-#include "app/dadazado_engine.h"
+#include "commands/run_context.h"
 #include "support/debug_log.h"
 #include "support/file_op.h"
 #include "support/ini_file.h"
@@ -8,7 +8,7 @@
 #include "support/system_path.h"
 #include "support/zip_extract.h"
 
-UninstallInfo::UninstallInfo(DadazadoEngine* engine) : GenericInfo(engine, "QenUninstall") {}
+UninstallInfo::UninstallInfo(RunContext* engine) : GenericInfo(engine, "QenUninstall") {}
 
 bool UninstallInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
     if (arguments.empty()) {

@@ -7,7 +7,7 @@
 // operations recorded during the run to the logging library.
 class UninstallInfo : public GenericInfo {
   public:
-    explicit UninstallInfo(DadazadoEngine* engine);
+    explicit UninstallInfo(RunContext* engine);
     ~UninstallInfo() override = default;
 
     bool HandleCommand(const std::vector<CStdStr>& arguments) override;

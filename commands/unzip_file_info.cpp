@@ -1,11 +1,11 @@
 #include "commands/unzip_file_info.h"
 
-#include "app/dadazado_engine.h"
+#include "commands/run_context.h"
 #include "support/debug_log.h"
 #include "support/path_object.h"
 #include "support/zip_extract.h"
 
-UnzipFileInfo::UnzipFileInfo(DadazadoEngine* engine) : GenericInfo(engine, "QenUnZipZipFile") {}
+UnzipFileInfo::UnzipFileInfo(RunContext* engine) : GenericInfo(engine, "QenUnZipZipFile") {}
 
 bool UnzipFileInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
     if (arguments.empty()) {

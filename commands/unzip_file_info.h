@@ -6,7 +6,7 @@
 // contents.
 class UnzipFileInfo : public GenericInfo {
   public:
-    explicit UnzipFileInfo(DadazadoEngine* engine);
+    explicit UnzipFileInfo(RunContext* engine);
     ~UnzipFileInfo() override = default;
 
     bool HandleCommand(const std::vector<CStdStr>& arguments) override;

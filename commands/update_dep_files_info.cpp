@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/dadazado_engine.h"
 #include "commands/driver_component.h"
+#include "commands/run_context.h"
 #include "support/debug_log.h"
 #include "support/os_info.h"
 #include "support/path_object.h"
@@ -27,8 +27,7 @@ CStdStr withoutLeadingAtsAndBlanks(const CStdStr& field) {
 
 }  // namespace
 
-UpdateDepFilesInfo::UpdateDepFilesInfo(DadazadoEngine* engine, platform::DriverInfo3* driver,
-                                       int level)
+UpdateDepFilesInfo::UpdateDepFilesInfo(RunContext* engine, platform::DriverInfo3* driver, int level)
     : GenericInfo(engine, "UpdateDependentFiles"), driver(driver), level(level) {}
 
 std::vector<CStdStr> UpdateDepFilesInfo::copyFilesNames(const CStdStr& installSection) const {
@@ -49,7 +48,7 @@ std::vector<CStdStr> UpdateDepFilesInfo::copyFilesNames(const CStdStr& installSe
 }
 
 bool UpdateDepFilesInfo::isMainFile(const CStdStr& path) const {
-    if (level != 6 || !OSInfo().isWin2000OrLater()) return false;
+    if (level != 6 || !OSInfo::current().isWin2000OrLater()) return false;
     return path.EqualsNoCase(driver->dataFile) || path.EqualsNoCase(driver->configFile) ||
            path.EqualsNoCase(driver->driverPath) ||
            (!driver->helpFile.empty() && path.EqualsNoCase(driver->helpFile));
@@ -57,7 +56,7 @@ bool UpdateDepFilesInfo::isMainFile(const CStdStr& path) const {
 
 CStdStringList UpdateDepFilesInfo::infFileList(const CStdStr& installSection) const {
     CStdStringList list(CStdStringList::NoDuplicates);
-    const bool nt = OSInfo().isWinNT();
+    const bool nt = OSInfo::current().isWinNT();
     const SystemPath versionDir(SystemPath::PRINTER_DRIVER_VERSION_DIR);
     for (const CStdStr& name : copyFilesNames(installSection)) {
         if (name.empty()) continue;

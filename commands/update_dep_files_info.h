@@ -8,7 +8,7 @@
 // for it, and registers the driver again when the INF names a file the spooler lacks.
 class UpdateDepFilesInfo : public GenericInfo {
   public:
-    UpdateDepFilesInfo(DadazadoEngine* engine, platform::DriverInfo3* driver, int level);
+    UpdateDepFilesInfo(RunContext* engine, platform::DriverInfo3* driver, int level);
     ~UpdateDepFilesInfo() override = default;
 
     bool Process() override;

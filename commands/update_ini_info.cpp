@@ -1,6 +1,6 @@
 #include "commands/update_ini_info.h"
 
-#include "app/dadazado_engine.h"
+#include "commands/run_context.h"
 #include "support/debug_log.h"
 #include "support/ini_quick_write.h"
 #include "support/path_object.h"
@@ -49,7 +49,7 @@ bool writeKey(const CStdStr& file, const CStdStr& section, const KeyValue& entry
 
 }  // namespace
 
-UpdateIniInfo::UpdateIniInfo(DadazadoEngine* engine) : GenericInfo(engine, "UpdateInis") {}
+UpdateIniInfo::UpdateIniInfo(RunContext* engine) : GenericInfo(engine, "UpdateInis") {}
 
 // True when at least one edit was asked for and every edit asked for succeeded: a failed
 // delete is not reported as success.

@@ -7,7 +7,7 @@
 // have no install-kind field: every field is an argument.
 class UpdateIniInfo : public GenericInfo {
   public:
-    explicit UpdateIniInfo(DadazadoEngine* engine);
+    explicit UpdateIniInfo(RunContext* engine);
     ~UpdateIniInfo() override = default;
 
     bool ParseCommand(const CStdStr& line) override { return ParseCommandPlain(line); }

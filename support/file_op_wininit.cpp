@@ -48,7 +48,7 @@ namespace FileOp {
 void writePendingRenames() {
     std::vector<CStdStr>& renames = pendingRenames();
     if (renames.empty()) return;
-    if (!OSInfo().isWin9x()) {
+    if (!OSInfo::current().isWin9x()) {
         for (const CStdStr& rename : renames)
             LogLine(
                 "FileOp::writePendingRenames: this system takes no WININIT.INI; not "

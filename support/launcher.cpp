@@ -33,7 +33,7 @@ CStdStr interpreterPath(int pathCode, const char* name) {
 
 // The command that runs a batch file through the command interpreter of this system.
 CStdStr batchCommand(const CStdStr& commandLine) {
-    if (OSInfo().isWin9x())
+    if (OSInfo::current().isWin9x())
         return interpreterPath(SystemPath::WINDOWS_DIR, "Command.com") + " /C " + commandLine;
     return interpreterPath(SystemPath::SYSTEM_DIR, "cmd.exe") + " /C \"" + commandLine + "\"";
 }

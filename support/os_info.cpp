@@ -1,7 +1,9 @@
 #include "support/os_info.h"
 
+#include <optional>
+
 #include "support/debug_log.h"
-#include "support/registry.h"
+#include "support/registry_reads.h"
 
 namespace {
 
@@ -24,6 +26,17 @@ void splitVersion(const CStdStr& version, int32_t& major, int32_t& minor) {
 }
 
 // "Service Pack 3, v.3311" gives 3: the number is the last word before any comma.
+// The local computer's registry: the only one identified.
+CStdStr readMachineString(const char* key, const char* valueName) {
+    return registry_reads::readString(
+        platform::predefinedKey(platform::PredefinedKey::LocalMachine), key, valueName);
+}
+
+std::optional<OSInfo>& identified() {
+    static std::optional<OSInfo> system;
+    return system;
+}
+
 int32_t servicePackNumber(CStdStr text) {
     const size_t comma = text.find(',');
     if (comma != CStdStr::npos) text.erase(comma);
@@ -36,6 +49,19 @@ int32_t servicePackNumber(CStdStr text) {
 
 OSInfo::OSInfo() { initialize(); }
 
+const OSInfo& OSInfo::current() {
+    if (!identified()) identified().emplace();
+    return *identified();
+}
+
+void OSInfo::forget() { identified().reset(); }
+
+bool OSInfo::isDriverForThisOS(uint32_t version) const {
+    if (isWin9x()) return true;
+    if (isWin2000OrLater()) return version == 3;
+    return kind == WinNT4 && version == 2;
+}
+
 bool OSInfo::isWin9x() const { return kind >= Win95 && kind <= WinME; }
 
 bool OSInfo::isWinNT() const {
@@ -47,25 +73,23 @@ bool OSInfo::isWin2000OrLater() const {
 }
 
 void OSInfo::initialize() {
-    Registry registry(machine);
     int32_t major = 0;
     int32_t minor = 0;
-    const CStdStr win9xVersion = registry.ReadString("HKLM", kWin9xKey, "VersionNumber");
+    const CStdStr win9xVersion = readMachineString(kWin9xKey, "VersionNumber");
     if (!win9xVersion.empty()) {
-        kind = identifyWin9x(registry, win9xVersion, major, minor);
+        kind = identifyWin9x(win9xVersion, major, minor);
     } else {
-        const CStdStr ntVersion = registry.ReadString("HKLM", kNtKey, "CurrentVersion");
+        const CStdStr ntVersion = readMachineString(kNtKey, "CurrentVersion");
         if (ntVersion.empty())
             logLine("OSInfo::initialize: could not locate version info in the registry!");
         else
-            kind = identifyNT(registry, ntVersion, major, minor);
+            kind = identifyNT(ntVersion, major, minor);
     }
     majorVersion = major;
     minorVersion = minor;
 }
 
-int32_t OSInfo::identifyWin9x(Registry& registry, const CStdStr& version, int32_t& major,
-                              int32_t& minor) {
+int32_t OSInfo::identifyWin9x(const CStdStr& version, int32_t& major, int32_t& minor) {
     splitVersion(version, major, minor);
     if (major != 4) {
         logLine("OSInfo::initialize: invalid 9X version (major: ", major, ", minor: ", minor, ")");
@@ -73,12 +97,11 @@ int32_t OSInfo::identifyWin9x(Registry& registry, const CStdStr& version, int32_
     }
     if (minor >= 90) return WinME;
     if (minor < 10) return Win95;
-    const CStdStr subVersion = registry.ReadString("HKLM", kWin9xKey, "SubVersionNumber");
+    const CStdStr subVersion = readMachineString(kWin9xKey, "SubVersionNumber");
     return subVersion.Trimmed().EqualsNoCase("A") ? Win98SE : Win98;
 }
 
-int32_t OSInfo::identifyNT(Registry& registry, const CStdStr& version, int32_t& major,
-                           int32_t& minor) {
+int32_t OSInfo::identifyNT(const CStdStr& version, int32_t& major, int32_t& minor) {
     splitVersion(version, major, minor);
     int32_t identified = Unidentified;
     switch (major) {
@@ -90,7 +113,8 @@ int32_t OSInfo::identifyNT(Registry& registry, const CStdStr& version, int32_t& 
             if (minor == 1) identified = WinXP;
             if (minor == 2) identified = Win2003;
             // 64-bit editions of this generation are told apart by their 32-bit view.
-            is64 = registry.KeyExists("HKLM", kWow64Key);
+            is64 = registry_reads::keyExists(
+                platform::predefinedKey(platform::PredefinedKey::LocalMachine), kWow64Key);
             break;
         case 6:
             identified = Vista;
@@ -100,11 +124,11 @@ int32_t OSInfo::identifyNT(Registry& registry, const CStdStr& version, int32_t& 
                     ")");
             return Unidentified;
     }
-    readServicePack(registry);
+    readServicePack();
     return identified;
 }
 
-void OSInfo::readServicePack(Registry& registry) {
-    const CStdStr csdVersion = registry.ReadString("HKLM", kNtKey, "CSDVersion");
+void OSInfo::readServicePack() {
+    const CStdStr csdVersion = readMachineString(kNtKey, "CSDVersion");
     if (!csdVersion.empty()) servicePack = servicePackNumber(csdVersion);
 }

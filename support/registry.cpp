@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "support/debug_log.h"
 #include "support/os_info.h"
+#include "support/registry_reads.h"
 
 using platform::RegKey;
 
@@ -20,23 +21,6 @@ void logLine(const Parts&... parts) {
     (log << ... << parts) << '\n';
     log.flush();
 }
-
-// A key opened for one operation, closed on every way out of it.
-class ScopedKey {
-  public:
-    explicit ScopedKey(RegKey opened) : key(opened) {}
-    ~ScopedKey() {
-        if (key != nullptr) platform::regCloseKey(key);
-    }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-
-    RegKey get() const { return key; }
-    explicit operator bool() const { return key != nullptr; }
-
-  private:
-    RegKey key;
-};
 
 void closeUnlessRoot(RegKey key, RegKey root) {
     if (key != nullptr && key != root) platform::regCloseKey(key);
@@ -54,56 +38,6 @@ std::vector<CStdStr> pathComponents(const CStdStr& path) {
         start = end + 1;
     }
     return components;
-}
-
-uint32_t littleEndianNumber(const std::vector<uint8_t>& data, uint32_t size) {
-    uint32_t number = 0;
-    const uint32_t count = std::min<uint32_t>(size, 4);
-    for (uint32_t i = 0; i < count; ++i) number |= static_cast<uint32_t>(data[i]) << (8 * i);
-    return number;
-}
-
-// The text that starts at offset and ends at the first NUL or at end, whichever comes first.
-CStdStr textAt(const std::vector<uint8_t>& data, size_t offset, size_t end) {
-    const auto first = data.begin() + static_cast<std::ptrdiff_t>(offset);
-    const auto last = std::find(first, data.begin() + static_cast<std::ptrdiff_t>(end), 0);
-    return CStdStr(first, last);
-}
-
-std::vector<CStdStr> multiStrings(const std::vector<uint8_t>& data, uint32_t size) {
-    std::vector<CStdStr> strings;
-    size_t offset = 0;
-    while (offset < size) {
-        CStdStr text = textAt(data, offset, size);
-        if (text.empty()) break;
-        offset += text.size() + 1;
-        strings.push_back(std::move(text));
-    }
-    return strings;
-}
-
-bool decodeValue(uint32_t type, const std::vector<uint8_t>& data, uint32_t size,
-                 const CStdStr& valueName, RegValue& value) {
-    switch (type) {
-        case platform::kRegSz:
-        case platform::kRegExpandSz:
-            value.text = textAt(data, 0, size);
-            value.kind = type == platform::kRegSz ? Reg_String : Reg_Expand_String;
-            return true;
-        case platform::kRegDword:
-            value.number = littleEndianNumber(data, size);
-            value.kind = Reg_Dword;
-            return true;
-        case platform::kRegMultiSz:
-            value.list = multiStrings(data, size);
-            value.kind = Reg_Multi_String;
-            return true;
-        default:
-            value.kind = Reg_None;
-            logLine("Registry::ReadValue: registry entry ", valueName,
-                    " had unsupported data type ", type);
-            return false;
-    }
 }
 
 const uint8_t* bytesOf(const CStdStr& text) {
@@ -181,76 +115,29 @@ RegKey Registry::getRemoteKey(RegKey predefinedKey) {
 
 RegKey Registry::openKey(const CStdStr& root, const CStdStr& subKey, uint32_t access) {
     const RegKey rootKey = getRootKey(root);
-    if (rootKey == nullptr) return nullptr;
-    RegKey key = nullptr;
-    const uint32_t code = platform::regOpenKey(rootKey, subKey, access, &key);
-    if (code == 0) return key;
-    if (code != platform::error::kFileNotFound)
-        logLine("Registry::openKey: could not open key ", subKey, " (error code ", code, ")");
-    return nullptr;
+    return rootKey == nullptr ? nullptr : registry_reads::openKey(rootKey, subKey, access);
 }
 
 bool Registry::KeyExists(const CStdStr& root, const CStdStr& subKey) {
-    const ScopedKey key(openKey(root, subKey, platform::kKeyRead));
-    return static_cast<bool>(key);
+    return registry_reads::keyExists(getRootKey(root), subKey);
 }
 
 bool Registry::ValueExists(const CStdStr& root, const CStdStr& subKey, const CStdStr& valueName) {
-    const ScopedKey key(openKey(root, subKey, platform::kKeyRead));
-    if (!key) return false;
-    uint32_t size = 0;
-    const uint32_t queried = platform::regQueryValue(key.get(), valueName, nullptr, nullptr, &size);
-    // A value that cannot be read may well be there: a caller that keeps existing values must
-    // not replace it.
-    if (queried != 0 && queried != platform::error::kFileNotFound) {
-        logLine("Registry::ValueExists: could not query value ", valueName, " (error ", queried,
-                ")");
-        return true;
-    }
-    if (queried != 0 || size == 0) return false;
-    std::vector<uint8_t> data(size, 0);
-    const uint32_t code =
-        platform::regQueryValue(key.get(), valueName, nullptr, data.data(), &size);
-    return code == 0 && size != 0;
+    return registry_reads::valueExists(getRootKey(root), subKey, valueName);
 }
 
 bool Registry::ReadValue(const CStdStr& root, const CStdStr& subKey, const CStdStr& valueName,
                          RegValue& value) {
-    const ScopedKey key(openKey(root, subKey, platform::kKeyRead));
-    if (!key) return false;
-    uint32_t size = 0;
-    platform::regQueryValue(key.get(), valueName, nullptr, nullptr, &size);
-    if (size == 0) return false;
-    // Two zero bytes past the data end a string or list that was stored without its NULs.
-    std::vector<uint8_t> data(static_cast<size_t>(size) + 2, 0);
-    uint32_t type = platform::kRegNone;
-    const uint32_t code = platform::regQueryValue(key.get(), valueName, &type, data.data(), &size);
-    if (code != 0) {
-        logLine("Registry::ReadValue: could not query value ", valueName, " (return code ", code,
-                ")");
-        return false;
-    }
-    size = std::min<uint32_t>(size, static_cast<uint32_t>(data.size()));
-    return decodeValue(type, data, size, valueName, value);
+    return registry_reads::readValue(getRootKey(root), subKey, valueName, value);
 }
 
 CStdStr Registry::ReadString(const CStdStr& root, const CStdStr& subKey, const CStdStr& valueName) {
-    RegValue value;
-    if (!ReadValue(root, subKey, valueName, value)) return {};
-    switch (value.kind) {
-        case Reg_Dword:
-            return CStdStr(std::to_string(static_cast<int32_t>(value.number)));
-        case Reg_String:
-        case Reg_Expand_String:
-            return value.text;
-        default:
-            return {};
-    }
+    return registry_reads::readString(getRootKey(root), subKey, valueName);
 }
 
 bool Registry::WriteValue(const CStdStr& root, const CStdStr& subKey, const CStdStr& valueName,
                           const RegValue& value) {
-    const ScopedKey key(openKey(root, subKey, platform::kKeyAllAccess));
+    const registry_reads::ScopedKey key(openKey(root, subKey, platform::kKeyAllAccess));
     if (!key) return false;
     return writeTyped(key.get(), valueName, value);
 }
@@ -292,7 +179,7 @@ bool Registry::writeTyped(RegKey key, const CStdStr& valueName, const RegValue& 
 }
 
 bool Registry::DeleteValue(const CStdStr& root, const CStdStr& subKey, const CStdStr& valueName) {
-    const ScopedKey key(openKey(root, subKey, platform::kKeyAllAccess));
+    const registry_reads::ScopedKey key(openKey(root, subKey, platform::kKeyAllAccess));
     if (!key) return false;
     const uint32_t code = platform::regDeleteValue(key.get(), valueName);
     if (code == 0) return true;
@@ -335,7 +222,7 @@ RegKey Registry::openOrCreateComponent(RegKey parent, const CStdStr& component, 
 
 uint32_t Registry::cloneKeyAccess(RegKey source, RegKey target) {
     // The 9x family keeps no security on keys.
-    if (OSInfo().isWin9x()) return 0;
+    if (OSInfo::current().isWin9x()) return 0;
     uint32_t size = 0;
     uint32_t code =
         platform::regGetKeySecurity(source, platform::kDaclSecurityInformation, nullptr, &size);

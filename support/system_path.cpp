@@ -48,8 +48,8 @@ void SystemPath::resolve(int code, bool allUsers) {
         case DRIVER_CAB_FILE:
             return resolveDriverCab();
         case DRIVER_CACHE_DIR:
-            return resolveUnderWindows(OSInfo().is64Bit() ? "Driver Cache\\x64"
-                                                          : "Driver Cache\\i386");
+            return resolveUnderWindows(OSInfo::current().is64Bit() ? "Driver Cache\\x64"
+                                                                   : "Driver Cache\\i386");
         case DRIVER_CACHE_I386_DIR:
             return resolveUnderWindows("Driver Cache\\i386");
         case DRIVER_CACHE_AMD64_DIR:
@@ -116,7 +116,7 @@ void SystemPath::resolveProgramDir(int levelsUp) {
 // The cabinet of the operating system's own drivers. 64-bit editions keep it in one of two
 // directories, and fall back to the 32-bit cabinet, which is taken without looking.
 void SystemPath::resolveDriverCab() {
-    if (!OSInfo().is64Bit()) {
+    if (!OSInfo::current().is64Bit()) {
         resolve(DRIVER_CACHE_DIR);
         SetFileName(kDriverCab);
         return;
@@ -133,7 +133,8 @@ void SystemPath::resolveDriverCab() {
 void SystemPath::resolveShellFolder(const char* userValue, const char* allUsersValue,
                                     bool allUsers) {
     if (!allUsers) return resolveRegistryDir("HKCU", kUserShellFolders, userValue);
-    if (OSInfo().isWin9x()) return resolveRegistryDir("HKU", kDefaultUserShellFolders, userValue);
+    if (OSInfo::current().isWin9x())
+        return resolveRegistryDir("HKU", kDefaultUserShellFolders, userValue);
     resolveRegistryDir("HKLM", kCommonShellFolders, allUsersValue);
 }
 
@@ -149,7 +150,7 @@ void SystemPath::resolveUnderWindows(const char* subDirectory) {
 // Drivers of each spooler version live in their own sub-directory on the NT family.
 void SystemPath::resolveDriverVersionDir() {
     SetDir(platform::getPrinterDriverDirectory());
-    const OSInfo os;
+    const OSInfo& os = OSInfo::current();
     if (os.getKind() == OSInfo::WinNT4)
         AppendDir("2");
     else if (os.isWin2000OrLater())
@@ -159,7 +160,7 @@ void SystemPath::resolveDriverVersionDir() {
 // On the NT family the driver directory sits below the spooler's own directories; the 9x
 // family keeps everything in one place.
 void SystemPath::resolveSpoolerAncestor(int levelsUpOnNT) {
-    const int levels = OSInfo().isWinNT() ? levelsUpOnNT : 0;
+    const int levels = OSInfo::current().isWinNT() ? levelsUpOnNT : 0;
     SetDir(ancestorOf(platform::getPrinterDriverDirectory(), levels));
 }
 

@@ -129,7 +129,7 @@ bool writeMemberFile(unzFile archive, const CStdStr& path, char* buffer,
     if (out == nullptr) {
         // The 9x family sets the times through a second open by name, which fails as the
         // first one did and is reported.
-        if (times != nullptr && OSInfo().isWin9x()) logSetFileTimeFailure(path);
+        if (times != nullptr && OSInfo::current().isWin9x()) logSetFileTimeFailure(path);
         return true;
     }
     std::unique_ptr<char[]> outBuffer(new (std::nothrow) char[kMemberFileBufferSize]);

@@ -10,6 +10,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
 #include "support/debug_log.h"
+#include "support/os_info.h"
 
 namespace fs = std::filesystem;
 
@@ -30,6 +31,7 @@ TestMachine::TestMachine(const sim::MachineOptions& options) : root(makeTempDire
     if (!sim::createMachine(root, options, &error)) throw std::runtime_error(error);
     const std::string problem = sim::openMachine(root);
     if (!problem.empty()) throw std::runtime_error(problem);
+    OSInfo::forget();  // another machine, perhaps another system
 }
 
 TestMachine::~TestMachine() {
@@ -63,6 +65,7 @@ std::string TestMachine::readFile(const std::string& windowsPath) const {
 void TestMachine::reload() const {
     const std::string problem = sim::openMachine(root);
     if (!problem.empty()) throw std::runtime_error(problem);
+    OSInfo::forget();
 }
 
 std::string readHostFile(const fs::path& path) {

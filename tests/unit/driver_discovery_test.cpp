@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/dadazado_engine.h"
+#include "support/os_info.h"
 #include "tests/support/test_machine.h"
 
 namespace {
@@ -71,8 +72,8 @@ TEST_F(DriverDiscovery, DirectorySpecsResolveCodeAndSubdirectory) {
 
 TEST_F(DriverDiscovery, NtFamilyEnvironmentAndDriverVersions) {
     EXPECT_EQ(engine.getDriverEnvironment(), "Windows NT x86");
-    EXPECT_TRUE(engine.isDriverForThisOS(3));
-    EXPECT_FALSE(engine.isDriverForThisOS(2));
+    EXPECT_TRUE(OSInfo::current().isDriverForThisOS(3));
+    EXPECT_FALSE(OSInfo::current().isDriverForThisOS(2));
     int level = 0;
     EXPECT_EQ(engine.findDriverInfo("Any", &level), nullptr);
     EXPECT_EQ(level, 6);
@@ -98,7 +99,7 @@ TEST_F(Win9xDriverDiscovery, TheOptionNamesTheDriverAndNoPrinterIsAsked) {
     EXPECT_EQ(engine.getPrinterName(), "");
     EXPECT_FALSE(engine.isPointAndPrint());
     EXPECT_EQ(engine.getDriverEnvironment(), "Windows 4.0");
-    EXPECT_TRUE(engine.isDriverForThisOS(0));
+    EXPECT_TRUE(OSInfo::current().isDriverForThisOS(0));
     platform::PrinterInfo2 printer;
     printer.serverName = "\\\\PrintHost";
     EXPECT_FALSE(engine.isRemotePrinter(printer));
@@ -110,8 +111,8 @@ class NT4DriverDiscovery : public DriverDiscovery {
 };
 
 TEST_F(NT4DriverDiscovery, TakesVersionTwoDriversAndSearchesLevelThree) {
-    EXPECT_TRUE(engine.isDriverForThisOS(2));
-    EXPECT_FALSE(engine.isDriverForThisOS(3));
+    EXPECT_TRUE(OSInfo::current().isDriverForThisOS(2));
+    EXPECT_FALSE(OSInfo::current().isDriverForThisOS(3));
     int level = 0;
     engine.findDriverInfo("Any", &level);
     EXPECT_EQ(level, 3);
