@@ -34,22 +34,19 @@ void DadazadoEngine::logHeader(const CStdStr& commandLine) {
     LogLine("---- Post install utility Flight Recorder ----");
     const std::time_t now = std::time(nullptr);
     // asctime's text carries its own line feed; the second one leaves an empty line.
-    GetDebugLog() << std::asctime(std::localtime(&now)) << '\n';
-    GetDebugLog().flush();
+    LogLine(std::asctime(std::localtime(&now)));
     LogLine("Command line: " + commandLine);
 }
 
 void DadazadoEngine::logRunSettings() const {
     const auto yesNo = [](bool flag) { return flag ? "yes" : "no"; };
-    DebugLog& log = GetDebugLog();
-    log << "Driver name:       " << driverName << '\n';
-    log << "Print Object Name: " << printerName << '\n';
-    log << "Point and Print:   " << yesNo(pointAndPrint) << '\n';
-    log << "Install section:   " << installSection << '\n';
-    log << "Update Mode:       " << yesNo(updateMode) << '\n';
-    log << "Custom install:    " << yesNo(customInstall) << '\n';
-    log << "Network level:\t\t" << networkLevel << '\n';
-    log.flush();
+    LogLine("Driver name:       ", driverName);
+    LogLine("Print Object Name: ", printerName);
+    LogLine("Point and Print:   ", yesNo(pointAndPrint));
+    LogLine("Install section:   ", installSection);
+    LogLine("Update Mode:       ", yesNo(updateMode));
+    LogLine("Custom install:    ", yesNo(customInstall));
+    LogLine("Network level:\t\t", networkLevel);
 }
 
 void DadazadoEngine::readNetworkLevel() {

@@ -7,8 +7,7 @@
 namespace {
 
 void logMacroProblem(std::string_view text, std::string_view subject) {
-    GetDebugLog() << "DadazadoEngine::DecodeMacros: " << text << subject << '\n';
-    GetDebugLog().flush();
+    LogLine("DadazadoEngine::DecodeMacros: ", text, subject);
 }
 
 bool isDelimiter(char c) { return c == '%' || c == '$'; }

@@ -36,9 +36,8 @@ bool DadazadoEngine::getPrinterInfo() {
     }
     OpenedPrinter printer(printerName, platform::kPrinterRead);
     if (printer.get() == nullptr) {
-        GetDebugLog() << "DadazadoApp::getPrinterInfo: OpenPrinter of " << printerName
-                      << " failed with error code " << platform::getLastError() << '\n';
-        GetDebugLog().flush();
+        LogLine("DadazadoApp::getPrinterInfo: OpenPrinter of ", printerName,
+                " failed with error code ", platform::getLastError());
         return false;
     }
     uint32_t needed = 0;
@@ -49,9 +48,8 @@ bool DadazadoEngine::getPrinterInfo() {
     }
     platform::PrinterInfo2 info;
     if (!platform::getPrinter(printer.get(), &info, &needed)) {
-        GetDebugLog() << "DadazadoApp::getPrinterInfo: GetPrinter of " << printerName
-                      << " failed with error code " << platform::getLastError() << '\n';
-        GetDebugLog().flush();
+        LogLine("DadazadoApp::getPrinterInfo: GetPrinter of ", printerName,
+                " failed with error code ", platform::getLastError());
         return false;
     }
     printerName = info.printerName;

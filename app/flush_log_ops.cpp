@@ -18,9 +18,8 @@ void DadazadoEngine::flushLogOps(const CStdStr& argument) {
     if (logOps.empty()) return;
     platform::LibraryHandle library = platform::loadLibrary("ZUVERU.DLL");
     if (library == nullptr) {
-        GetDebugLog() << "DadazadoEngine::FlushLogOps: Could not load ZuvEru, error code "
-                      << platform::getLastError() << '\n';
-        GetDebugLog().flush();
+        LogLine("DadazadoEngine::FlushLogOps: Could not load ZuvEru, error code ",
+                platform::getLastError());
         return;
     }
     if (auto addAnyItem =

@@ -16,9 +16,8 @@ bool DadazadoEngine::enumerateDrivers(int level) {
         level == 6 ? platform::enumPrinterDrivers(getDriverEnvironment(), &driverInfo6)
                    : platform::enumPrinterDrivers(getDriverEnvironment(), &driverInfo3);
     if (!enumerated) {
-        GetDebugLog() << "SetupMultipleDrivers: EnumPrinterDrivers failed with code "
-                      << platform::getLastError() << '\n';
-        GetDebugLog().flush();
+        LogLine("SetupMultipleDrivers: EnumPrinterDrivers failed with code ",
+                platform::getLastError());
         return false;
     }
     driverCount = static_cast<int32_t>(level == 6 ? driverInfo6.size() : driverInfo3.size());
@@ -63,9 +62,7 @@ bool DadazadoEngine::addPrinterHandlers(HandlerList& list) {
     // are missing.
     if (!platform::enumPrinters(platform::kPrinterEnumLocal | platform::kPrinterEnumConnections,
                                 &printers)) {
-        GetDebugLog() << "addPrinterHandlers: EnumPrinters failed with code "
-                      << platform::getLastError() << '\n';
-        GetDebugLog().flush();
+        LogLine("addPrinterHandlers: EnumPrinters failed with code ", platform::getLastError());
     }
     for (platform::PrinterInfo2& printer : printers) {
         if (!isSelectedPrinter(printer)) continue;

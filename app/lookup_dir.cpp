@@ -39,8 +39,7 @@ std::optional<int> systemPathCodeFor(int code) {
 }
 
 PathObject noDirectoryFor(int code) {
-    GetDebugLog() << "LookupDir: could not get directory for code " << code << '\n';
-    GetDebugLog().flush();
+    LogLine("LookupDir: could not get directory for code ", code);
     return {};
 }
 

@@ -48,13 +48,11 @@ bool DadazadoEngine::parseCommandLine(const CStdStr& commandLine) {
     if (infPath.Exists()) {
         inf = std::make_unique<InfFile>(infPath.GetFullPath());
     } else {
-        GetDebugLog() << "parseCommandLine: could not load INF: " << infPath.GetFullPath() << '\n';
-        GetDebugLog().flush();
+        LogLine("parseCommandLine: could not load INF: ", infPath.GetFullPath());
         result = false;
     }
     if (printerName.empty()) {
-        GetDebugLog() << "parseCommandLine: no printer name specified." << '\n';
-        GetDebugLog().flush();
+        LogLine("parseCommandLine: no printer name specified.");
         result = false;
     }
     return result;

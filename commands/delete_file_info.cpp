@@ -30,8 +30,7 @@ bool DeleteFileInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
     const PathObject target(engine->DecodeMacros(arguments[0], 255));
     int mode = arguments.size() > 1 ? cstd::atoi(arguments[1]) : 1;
     if (mode < 0 || mode > 2) {
-        GetDebugLog() << "DeleteFilesInfo::HandleCommand: invalid flag: " << mode << '\n';
-        GetDebugLog().flush();
+        LogLine("DeleteFilesInfo::HandleCommand: invalid flag: ", mode);
         mode = 1;
     }
     return FileOp::Remove(target, removeFlags(mode));

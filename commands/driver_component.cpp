@@ -64,16 +64,14 @@ namespace DriverComponent {
 
 bool UpdatePrinterDriver(platform::DriverInfo3* driver, int level) {
     if (!OSInfo::current().isDriverForThisOS(driver->version)) {
-        GetDebugLog() << "UpdatePrinterDriver: not updating alt driver " << driver->name
-                      << " (version " << driver->version << "): wrong OS" << '\n';
-        GetDebugLog().flush();
+        LogLine("UpdatePrinterDriver: not updating alt driver ", driver->name, " (version ",
+                driver->version, "): wrong OS");
         return true;
     }
     if (OSInfo::current().isWinNT() && !stageFiles(*driver, level)) return false;
     if (!addDriver(*driver, level)) {
-        GetDebugLog() << "DriverComponent::UpdatePrinterDriver: AddPrinterDriver failed with code "
-                      << platform::getLastError() << '\n';
-        GetDebugLog().flush();
+        LogLine("DriverComponent::UpdatePrinterDriver: AddPrinterDriver failed with code ",
+                platform::getLastError());
         LogLine("\tDriver name: " + driver->name);
         return false;
     }

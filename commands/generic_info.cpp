@@ -9,8 +9,7 @@ GenericInfo::GenericInfo(RunContext* engine, const CStdStr& commandKey,
     : engine(engine), commandKey(commandKey), driverOverride(driverOverride) {}
 
 bool GenericInfo::Process() {
-    GetDebugLog() << "GenericInfo::Process: Processing " << commandKey << '\n';
-    GetDebugLog().flush();
+    LogLine("GenericInfo::Process: Processing ", commandKey);
     GetDebugLog().StartTimer();
     const CStdStr section = driverOverride.empty() ? engine->getInstallSection()
                                                    : engine->getInstallSection(driverOverride);
@@ -28,8 +27,7 @@ bool GenericInfo::ReadINF(const CStdStr& installSection) {
         names.next(name);
         const std::vector<CStdStr>* lines = engine->findInfSection(name);
         if (lines == nullptr) {
-            GetDebugLog() << "GenericInfo::ReadINF: Section " << name << " not found" << '\n';
-            GetDebugLog().flush();
+            LogLine("GenericInfo::ReadINF: Section ", name, " not found");
             continue;
         }
         // A copy: a handler may not change the INF, but it must not matter if one did.
@@ -44,8 +42,7 @@ bool GenericInfo::ParseCommand(const CStdStr& line) {
     std::vector<CStdStr> fields;
     StringTokenizer(line, ',', StringTokenizer::Quotes).all(fields);
     if (fields.size() < 2) {
-        GetDebugLog() << "GenericInfo::ParseCommand: command " << line << " is invalid!" << '\n';
-        GetDebugLog().flush();
+        LogLine("GenericInfo::ParseCommand: command ", line, " is invalid!");
         return false;
     }
     if (!engine->isCommandForThisInstall(cstd::atoi(fields[1]))) return false;
@@ -60,10 +57,8 @@ bool GenericInfo::ParseCommandPlain(const CStdStr& line) {
 }
 
 void GenericInfo::logParseError(const CStdStr& installSection, const CStdStr& line) const {
-    DebugLog& log = GetDebugLog();
-    log << "GenericInfo::ReadINF: Error parsing command:" << '\n';
-    log << "\t\tSection: " << installSection << '\n';
-    log << "\t\tCommand Name: " << commandKey << '\n';
-    log << "\t\tCommand: " << line << '\n';
-    log.flush();
+    LogLine("GenericInfo::ReadINF: Error parsing command:");
+    LogLine("\t\tSection: ", installSection);
+    LogLine("\t\tCommand Name: ", commandKey);
+    LogLine("\t\tCommand: ", line);
 }

@@ -148,10 +148,8 @@ bool InstFileInfo::ourLZCopy(const PathObject& source, const PathObject& destina
         return false;
     }
     if (!FileOp::PutInPlace(scratch, destination)) {
-        GetDebugLog() << "InstFileInfo::ourLZCopy: could not put the expanded file in place as "
-                      << destination.GetFullPath() << " (Error code: " << platform::getLastError()
-                      << ")" << '\n';
-        GetDebugLog().flush();
+        LogLine("InstFileInfo::ourLZCopy: could not put the expanded file in place as ",
+                destination.GetFullPath(), " (Error code: ", platform::getLastError(), ")");
         platform::deleteFile(scratch.GetFullPath());
         return false;
     }

@@ -15,18 +15,13 @@ bool MonitorExists(const CStdStr& name) {
     platform::enumMonitors(nullptr, &needed);
     if (needed == 0) {
         const uint32_t code = platform::getLastError();
-        GetDebugLog()
-            << "MonitorAction::MonitorExists: First call to EnumMonitors failed with code " << code
-            << '\n';
-        GetDebugLog().flush();
+        LogLine("MonitorAction::MonitorExists: First call to EnumMonitors failed with code ", code);
         return false;
     }
     std::vector<std::string> monitors;
     if (!platform::enumMonitors(&monitors, &needed)) {
         const uint32_t code = platform::getLastError();
-        GetDebugLog() << "MonitorAction::monitorExists: Call to EnumMonitors() failed. Error code: "
-                      << code << '\n';
-        GetDebugLog().flush();
+        LogLine("MonitorAction::monitorExists: Call to EnumMonitors() failed. Error code: ", code);
         return false;
     }
     return std::find(monitors.begin(), monitors.end(), name) != monitors.end();

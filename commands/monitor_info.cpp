@@ -51,16 +51,14 @@ void MonitorInfo::enableBidi() {
     OpenedPrinter opened(printer->printerName, platform::kPrinterAllAccess);
     if (opened.get() == nullptr) {
         const uint32_t code = platform::getLastError();
-        GetDebugLog() << "MonitorInfo::HandleCommand: OpenPrinter of printer "
-                      << printer->printerName << " failed with code " << code << '\n';
-        GetDebugLog().flush();
+        LogLine("MonitorInfo::HandleCommand: OpenPrinter of printer ", printer->printerName,
+                " failed with code ", code);
         return;
     }
     printer->attributes |= platform::kPrinterAttributeEnableBidi;
     if (!platform::setPrinter(opened.get(), *printer)) {
         const uint32_t code = platform::getLastError();
-        GetDebugLog() << "MonitorInfo::HandleCommand: SetPrinter of printer "
-                      << printer->printerName << " failed with code " << code << '\n';
-        GetDebugLog().flush();
+        LogLine("MonitorInfo::HandleCommand: SetPrinter of printer ", printer->printerName,
+                " failed with code ", code);
     }
 }

@@ -88,9 +88,7 @@ bool ProcessorInfo::addProcessor() {
     if (processorName.empty() || processorDll.empty()) return false;
     if (!platform::addPrintProcessor(engine->getDriverEnvironment(), processorDll, processorName)) {
         const uint32_t code = platform::getLastError();
-        GetDebugLog() << "ProcessorInfo::addProcessor: system AddPrintProcessor returned " << code
-                      << '\n';
-        GetDebugLog().flush();
+        LogLine("ProcessorInfo::addProcessor: system AddPrintProcessor returned ", code);
         return false;
     }
     LogLine("ProcessorInfo::addProcessor: added processor successfully!");
@@ -125,7 +123,6 @@ bool ProcessorInfo::writeProcessorInfo() {
 
 void ProcessorInfo::logPrinterFailure(const char* message, uint32_t code) const {
     LogLine(message);
-    GetDebugLog() << "\tCode: " << code << "\n\tPrint object: " << printer->printerName
-                  << "\n\tProcessor: " << processorName << '\n';
-    GetDebugLog().flush();
+    LogLine("\tCode: ", code, "\n\tPrint object: ", printer->printerName,
+            "\n\tProcessor: ", processorName);
 }

@@ -45,9 +45,8 @@ bool keepsExistingValue(platform::PrinterHandle handle, const CStdStr& name, uin
         platform::getPrinterData(handle, name, &existingType, &existing, 260, &needed);
     // A value that cannot be read may well be there: writing would replace what is to be kept.
     if (code != 0 && code != platform::error::kMoreData && code != platform::error::kFileNotFound) {
-        GetDebugLog() << "PrtDrvDataInfo::HandleCommand: GetPrinterData of " << name << " returned "
-                      << code << "; the value is left as it is" << '\n';
-        GetDebugLog().flush();
+        LogLine("PrtDrvDataInfo::HandleCommand: GetPrinterData of ", name, " returned ", code,
+                "; the value is left as it is");
         return true;
     }
     return existingType == type && (code == 0 || code == platform::error::kMoreData);
@@ -79,9 +78,8 @@ bool PrtDrvDataInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
     }
     const OpenedPrinter printer(printerName, platform::kPrinterAllAccess);
     if (!printer) {
-        GetDebugLog() << "PrtDrvDataInfo::HandleCommand: OpenPrinter failed with code "
-                      << platform::getLastError() << '\n';
-        GetDebugLog().flush();
+        LogLine("PrtDrvDataInfo::HandleCommand: OpenPrinter failed with code ",
+                platform::getLastError());
         logDetails(name, data);
         return false;
     }
@@ -93,8 +91,7 @@ bool PrtDrvDataInfo::writeValue(platform::PrinterHandle handle, const CStdStr& n
     if ((flags & kKeepExisting) && keepsExistingValue(handle, name, type)) return true;
     const uint32_t code = platform::setPrinterData(handle, name, type, bytesOf(type, data));
     if (code == 0) return true;
-    GetDebugLog() << "PrtDrvDataInfo::HandleCommand: SetPrinterData returned " << code << '\n';
-    GetDebugLog().flush();
+    LogLine("PrtDrvDataInfo::HandleCommand: SetPrinterData returned ", code);
     logDetails(name, data);
     return false;
 }

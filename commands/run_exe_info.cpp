@@ -17,8 +17,7 @@ constexpr uint32_t kDetachedNormalPriority = 0x28;  // DETACHED_PROCESS | NORMAL
 CStdStr keyForType(int type) {
     if (type == 0) return "QenUnZipEXEFile";
     if (type == 1) return "QenRunApps";
-    GetDebugLog() << "RunAppInfo::ctor: invalid type: " << type << '\n';
-    GetDebugLog().flush();
+    LogLine("RunAppInfo::ctor: invalid type: ", type);
     return CStdStr();
 }
 
@@ -71,14 +70,12 @@ void RunExeInfo::runProgram(const CStdStr& program, const std::vector<CStdStr>& 
         uint32_t exitCode = 0;
         const uint32_t error = launchAndWait(commandLine.c_str(), false, exitCode, true, nullptr,
                                              showCommand, flags, false);
-        GetDebugLog() << "RunProgramInfo: " << commandLine << " returned " << exitCode
-                      << " (error code " << error << ")" << '\n';
+        LogLine("RunProgramInfo: ", commandLine, " returned ", exitCode, " (error code ", error,
+                ")");
     } else {
         const uint32_t error = launchNoWait(commandLine.c_str(), true, nullptr, showCommand, flags);
-        GetDebugLog() << "RunProgramInfo: " << commandLine << " ran.  (Error code " << error << ")"
-                      << '\n';
+        LogLine("RunProgramInfo: ", commandLine, " ran.  (Error code ", error, ")");
     }
-    GetDebugLog().flush();
 }
 
 void RunExeInfo::runDriver(const CStdStr& keyword) {
@@ -86,9 +83,7 @@ void RunExeInfo::runDriver(const CStdStr& keyword) {
     const OpenedPrinter printer(printerName, platform::kPrinterRead);
     if (!printer) {
         const uint32_t error = platform::getLastError();
-        GetDebugLog() << "RunAppInfo::runDriver: OpenPrinter of " << printerName
-                      << " failed with code " << error << '\n';
-        GetDebugLog().flush();
+        LogLine("RunAppInfo::runDriver: OpenPrinter of ", printerName, " failed with code ", error);
         return;
     }
     // Without the printer's own record there is no device name to give the driver.
@@ -97,9 +92,7 @@ void RunExeInfo::runDriver(const CStdStr& keyword) {
     platform::getPrinter(printer.get(), nullptr, &needed);
     if (needed == 0 || !platform::getPrinter(printer.get(), &info, &needed)) {
         const uint32_t error = platform::getLastError();
-        GetDebugLog() << "RunAppInfo::runDriver: GetPrinter of " << printerName
-                      << " failed with code " << error << '\n';
-        GetDebugLog().flush();
+        LogLine("RunAppInfo::runDriver: GetPrinter of ", printerName, " failed with code ", error);
         return;
     }
     // A dialog that did not appear is the only trace the user's settings were not asked for.
@@ -113,7 +106,6 @@ void RunExeInfo::runDriver(const CStdStr& keyword) {
         shown = platform::printerProperties(printer.get());
     if (shown) return;
     const uint32_t error = platform::getLastError();
-    GetDebugLog() << "RunAppInfo::runDriver: " << keyword << " dialog of " << printerName
-                  << " failed with code " << error << '\n';
-    GetDebugLog().flush();
+    LogLine("RunAppInfo::runDriver: ", keyword, " dialog of ", printerName, " failed with code ",
+            error);
 }

@@ -68,9 +68,8 @@ bool StartMenuInfo::Process() {
     // Without the COM library no link can be made: the reason belongs beside each failed link.
     const platform::HResult initialized = platform::coInitializeApartment();
     if (!platform::succeeded(initialized)) {
-        GetDebugLog() << "StartMenuInfo::Process: CoInitializeEx failed with code 0x" << std::hex
-                      << static_cast<uint32_t>(initialized) << std::dec << '\n';
-        GetDebugLog().flush();
+        LogLine("StartMenuInfo::Process: CoInitializeEx failed with code 0x", std::hex,
+                static_cast<uint32_t>(initialized), std::dec);
     }
     return GenericInfo::Process();
 }

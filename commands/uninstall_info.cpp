@@ -59,6 +59,5 @@ void UninstallInfo::runEngine(const PathObject& workingDir) {
     scriptFile.Write(script.GetFullPath());
     installEngine.doInstall(script.GetFullPath(), CStdStr(), CStdStr());
     const int32_t code = installEngine.getErrorCode();
-    GetDebugLog() << "UninstallerInfo::HandleCommand: installation returned code " << code << '\n';
-    GetDebugLog().flush();
+    LogLine("UninstallerInfo::HandleCommand: installation returned code ", code);
 }

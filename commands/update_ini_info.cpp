@@ -31,13 +31,11 @@ void createEmptyFile(const CStdStr& path) {
 }
 
 void logWriteFailure(const CStdStr& file, const CStdStr& section, const KeyValue& entry) {
-    DebugLog& log = GetDebugLog();
-    log << "UpdateIniInfo::HandleCommand: QuickWriteIniString failed." << '\n';
-    log << "\tFile = " << file << '\n';
-    log << "\tSection = " << section << '\n';
-    log << "\tKey Name = " << entry.key << '\n';
-    log << "\tValue = " << entry.value << '\n';
-    log.flush();
+    LogLine("UpdateIniInfo::HandleCommand: QuickWriteIniString failed.");
+    LogLine("\tFile = ", file);
+    LogLine("\tSection = ", section);
+    LogLine("\tKey Name = ", entry.key);
+    LogLine("\tValue = ", entry.value);
 }
 
 bool writeKey(const CStdStr& file, const CStdStr& section, const KeyValue& entry) {

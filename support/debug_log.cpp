@@ -67,8 +67,3 @@ DebugLog theDebugLog;
 }
 
 DebugLog& GetDebugLog() { return theDebugLog; }
-
-void LogLine(const CStdStr& text) {
-    theDebugLog << text << '\n';
-    theDebugLog.flush();
-}

@@ -52,5 +52,11 @@ class DebugLog : public std::ostream {
 
 DebugLog& GetDebugLog();
 
-// Writes text as one line and flushes it.
-void LogLine(const CStdStr& text);
+// Writes one line from its parts, each as the stream inserts it (numbers in decimal), and
+// flushes it: the one way the system writes to the flight recorder.
+template <typename... Parts>
+void LogLine(const Parts&... parts) {
+    DebugLog& log = GetDebugLog();
+    (log << ... << parts) << '\n';
+    log.flush();
+}

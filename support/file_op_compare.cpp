@@ -13,9 +13,7 @@ namespace {
 bool lastWriteTime(const PathObject& file, uint64_t* time) {
     platform::FileTimes times;
     if (!platform::getFileTimes(file.GetFullPath(), &times)) {
-        GetDebugLog() << "FileOp::IsNewerTime: could not get file time for " << file.GetFullPath()
-                      << '\n';
-        GetDebugLog().flush();
+        LogLine("FileOp::IsNewerTime: could not get file time for ", file.GetFullPath());
         return false;
     }
     *time = times.lastWrite;
@@ -61,9 +59,8 @@ bool hasNoVersion(uint32_t error) {
 // A version that cannot be read makes the comparison fall back on file times, which may keep
 // an older file in place: the reason has to be on record.
 void logUnreadableVersion(const PathObject& file, const char* what) {
-    GetDebugLog() << "FileOp::GetFileVersion: " << what << " of " << file.GetFullPath()
-                  << " failed (error " << platform::getLastError() << ")" << '\n';
-    GetDebugLog().flush();
+    LogLine("FileOp::GetFileVersion: ", what, " of ", file.GetFullPath(), " failed (error ",
+            platform::getLastError(), ")");
 }
 
 std::vector<int> versionFields(const CStdStr& version) {

@@ -9,11 +9,6 @@ bool copyOver(const PathObject& source, const PathObject& destination) {
     return platform::copyFile(source.GetFullPath(), destination.GetFullPath(), false);
 }
 
-void logLine(const CStdStr& text, uint32_t code) {
-    GetDebugLog() << text << code << '\n';
-    GetDebugLog().flush();
-}
-
 // A free name beside the destination: made by the system, then removed so that only the
 // name is kept.
 PathObject freeNameBeside(const PathObject& destination) {
@@ -33,12 +28,12 @@ bool copyOverFileInUse(const PathObject& source, const PathObject& destination) 
             FileOp::RemoveFile(temp, 0);
             return true;
         }
-        logLine("FileOp::Copy: second CopyFile try failed with code ", platform::getLastError());
+        LogLine("FileOp::Copy: second CopyFile try failed with code ", platform::getLastError());
     }
     LogLine("FileOp::Copy: that sucker just won't budge.  Replacing " + destination.GetFullPath() +
             " with " + temp.GetFullPath() + " after reboot.");
     if (!copyOver(source, temp)) {
-        logLine("FileOp::Copy: third CopyFile try failed with code ", platform::getLastError());
+        LogLine("FileOp::Copy: third CopyFile try failed with code ", platform::getLastError());
         return false;
     }
     const CStdStr target = destination.GetFullPath();
@@ -75,7 +70,7 @@ bool Copy(const PathObject& source, const PathObject& destination, int flags) {
     const bool inUse = code == platform::error::kLockViolation ||
                        (code == platform::error::kSharingViolation && (flags & ReplaceInUse));
     if (!inUse) {
-        logLine("FileOp::Copy: CopyFile failed with code ", code);
+        LogLine("FileOp::Copy: CopyFile failed with code ", code);
         return false;
     }
     if ((flags & InUseOnlyIfDifferent) &&

@@ -38,16 +38,14 @@ bool enterOrCreate(const CStdStr& made) {
     if (platform::setCurrentDirectory(made)) return true;
     uint32_t code = platform::getLastError();
     if (code != platform::error::kFileNotFound && code != platform::error::kPathNotFound) {
-        GetDebugLog() << "FileOp::MakePath: could not switch to directory " << made
-                      << " (Error code: " << code << ")" << '\n';
-        GetDebugLog().flush();
+        LogLine("FileOp::MakePath: could not switch to directory ", made, " (Error code: ", code,
+                ")");
         return false;
     }
     if (platform::createDirectory(made)) return true;
     code = platform::getLastError();
-    GetDebugLog() << "FileOp::MakePath: tried to create directory " << made
-                  << " but failed.  (Error code: " << code << ")" << '\n';
-    GetDebugLog().flush();
+    LogLine("FileOp::MakePath: tried to create directory ", made,
+            " but failed.  (Error code: ", code, ")");
     return false;
 }
 
@@ -57,10 +55,9 @@ bool walkComponents(CStdStr work, CStdStr made, const std::string& startedIn) {
     const bool relative = made.empty() || made.back() != '\\';
     for (;;) {
         if (work.find(',') != CStdStr::npos) {
-            GetDebugLog() << "FileOp::MakePath: Invalid MakePath request with either comma(,) "
-                             "or a prefixed period(.) in path"
-                          << '\n';
-            GetDebugLog().flush();
+            LogLine(
+                "FileOp::MakePath: Invalid MakePath request with either comma(,) "
+                "or a prefixed period(.) in path");
             return false;
         }
         moveNextComponent(work, made);
@@ -99,9 +96,8 @@ PathObject GetTempFile() { return get_temp_name(SystemPath(SystemPath::TEMP_DIR)
 PathObject get_temp_name(const PathObject& directory) {
     std::string name;
     if (platform::getTempFileName(directory.GetDir(), "tmp", 0, &name) == 0) {
-        GetDebugLog() << "get_temp_name: GetTempFileName in directory " << directory.GetDir()
-                      << " failed with code " << platform::getLastError() << '\n';
-        GetDebugLog().flush();
+        LogLine("get_temp_name: GetTempFileName in directory ", directory.GetDir(),
+                " failed with code ", platform::getLastError());
         return PathObject();
     }
     return PathObject(CStdStr(name));

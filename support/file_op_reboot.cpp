@@ -14,9 +14,8 @@ CStdStr shortFormOf(const CStdStr& path) {
     std::string shortPath;
     if (platform::getShortPathName(path, &shortPath)) return CStdStr(shortPath);
     // The restart-time list of the 9x family takes short names only.
-    GetDebugLog() << "FileOp::replaceOnReboot: could not get the short name of " << path
-                  << " (error " << platform::getLastError() << ")" << '\n';
-    GetDebugLog().flush();
+    LogLine("FileOp::replaceOnReboot: could not get the short name of ", path, " (error ",
+            platform::getLastError(), ")");
     return path;
 }
 

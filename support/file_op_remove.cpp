@@ -25,8 +25,7 @@ bool RemoveFile(const PathObject& file, int flags) {
 bool Remove(const PathObject& target, int flags) {
     if (target.HasFileName()) return RemoveFile(target, flags);
     if (!target.GetDir().empty()) return deleteDir(target);
-    GetDebugLog() << "FileOp::Remove: nothin' from nothin' leaves nothin'!" << '\n';
-    GetDebugLog().flush();
+    LogLine("FileOp::Remove: nothin' from nothin' leaves nothin'!");
     return false;
 }
 
@@ -41,9 +40,8 @@ bool deleteDir(const PathObject& directory) {
 
 bool WipeOutDirectory(const PathObject& directory) {
     if (directory.GetDir().empty() || directory.HasFileName()) {
-        GetDebugLog() << "WipeOutDirectory: the parameter must be a directory!  Passed: "
-                      << directory.GetFullPath() << '\n';
-        GetDebugLog().flush();
+        LogLine("WipeOutDirectory: the parameter must be a directory!  Passed: ",
+                directory.GetFullPath());
         return false;
     }
     PathObject pattern;

@@ -67,9 +67,8 @@ void writePendingRenames() {
         LogLine("FileOp::writePendingRenames: could not write " + path);
         return;
     }
-    GetDebugLog() << "FileOp::writePendingRenames: wrote " << renames.size()
-                  << " line(s) to the [Rename] section of " << path << '\n';
-    GetDebugLog().flush();
+    LogLine("FileOp::writePendingRenames: wrote ", renames.size(),
+            " line(s) to the [Rename] section of ", path);
     renames.clear();
 }
 

@@ -89,8 +89,7 @@ class IniRewriter {
 
 bool openSource(const CStdStr& path, TextFile& file) {
     if (file.Open(path, TextFile::ReadMode, TextFile::UnknownText)) return true;
-    GetDebugLog() << "quick_write_helper: could not open file " << path << " for reading." << '\n';
-    GetDebugLog().flush();
+    LogLine("quick_write_helper: could not open file ", path, " for reading.");
     return false;
 }
 
@@ -104,17 +103,14 @@ PathObject tempBeside(const CStdStr& path) {
 
 void removeTemp(const PathObject& temp) {
     if (!temp.HasFileName() || platform::deleteFile(temp.GetFullPath())) return;
-    GetDebugLog() << "quick_write_helper: could not delete temp file " << temp.GetFullPath()
-                  << " (error " << platform::getLastError() << ")" << '\n';
-    GetDebugLog().flush();
+    LogLine("quick_write_helper: could not delete temp file ", temp.GetFullPath(), " (error ",
+            platform::getLastError(), ")");
 }
 
 bool openTemp(const PathObject& temp, TextFile& file, int32_t encoding) {
     if (temp.HasFileName() && file.Open(temp.GetFullPath(), TextFile::WriteMode, encoding))
         return true;
-    GetDebugLog() << "quick_write_helper: could not open file " << temp.GetFullPath()
-                  << " for writing." << '\n';
-    GetDebugLog().flush();
+    LogLine("quick_write_helper: could not open file ", temp.GetFullPath(), " for writing.");
     return false;
 }
 
@@ -143,9 +139,8 @@ bool readsBackAs(const PathObject& temp, const LineDigest& meant) {
         while (file.ReadString(line)) found.add(line);
     }
     if (found == meant) return true;
-    GetDebugLog() << "quick_write_helper: temp file " << temp.GetFullPath()
-                  << " does not read back as written." << '\n';
-    GetDebugLog().flush();
+    LogLine("quick_write_helper: temp file ", temp.GetFullPath(),
+            " does not read back as written.");
     return false;
 }
 
@@ -163,10 +158,9 @@ bool writeTemp(TextFile& source, const PathObject& temp, const IniEdit& edit) {
 // A read-only file or one another program holds is refused, and stays as it was.
 bool putInPlace(const PathObject& temp, const CStdStr& path) {
     if (FileOp::PutInPlace(temp, PathObject(path))) return true;
-    GetDebugLog() << "quick_write_helper: could not copy temp file to destination (error "
-                  << platform::getLastError() << ")." << '\n';
-    GetDebugLog() << "\tTemp file: " << temp.GetFullPath() << "\nDestination: " << path << '\n';
-    GetDebugLog().flush();
+    LogLine("quick_write_helper: could not copy temp file to destination (error ",
+            platform::getLastError(), ").");
+    LogLine("\tTemp file: ", temp.GetFullPath(), "\nDestination: ", path);
     removeTemp(temp);
     return false;
 }

@@ -15,9 +15,8 @@ using ErrorCodeEntry = int32_t (*)();
 InstallEngine::InstallEngine(const CStdStr& libraryPath)
     : module(platform::loadLibrary(libraryPath)) {
     if (module != nullptr) return;
-    GetDebugLog() << "InstallEngine::loadTheDll: could not load " << libraryPath
-                  << " (error code: " << platform::getLastError() << ")" << '\n';
-    GetDebugLog().flush();
+    LogLine("InstallEngine::loadTheDll: could not load ", libraryPath,
+            " (error code: ", platform::getLastError(), ")");
 }
 
 InstallEngine::~InstallEngine() {
@@ -31,9 +30,8 @@ void* InstallEngine::ourGetProcAddress(const char* entry) const {
     }
     void* address = platform::getProcAddress(module, entry);
     if (address != nullptr) return address;
-    GetDebugLog() << "InstallEngine::ourGetProcAddress: the engine has no entry " << entry
-                  << " (error code: " << platform::getLastError() << ")" << '\n';
-    GetDebugLog().flush();
+    LogLine("InstallEngine::ourGetProcAddress: the engine has no entry ", entry,
+            " (error code: ", platform::getLastError(), ")");
     return nullptr;
 }
 

@@ -180,10 +180,8 @@ CStdStr getUserLocaleCode() {
         !platform::getLocaleInfo(langId, platform::kLocaleSIso639LangName, kQueryBufferSize,
                                  &language)) {
         const CStdStr fromTable = localeCodeForLcid(langId);
-        GetDebugLog() << "getUserLocaleCode: GetLocaleInfo of language " << langId
-                      << " failed with code " << platform::getLastError() << "; using " << fromTable
-                      << '\n';
-        GetDebugLog().flush();
+        LogLine("getUserLocaleCode: GetLocaleInfo of language ", langId, " failed with code ",
+                platform::getLastError(), "; using ", fromTable);
         return fromTable;
     }
     return CStdStr(language).ToLower() + "_" + CStdStr(country).ToUpper();

@@ -41,9 +41,8 @@ CStdStr batchCommand(const CStdStr& commandLine) {
 void enterProgramDirectory(const CStdStr& dir) {
     if (dir.empty() || platform::setCurrentDirectory(dir)) return;
     const uint32_t error = platform::getLastError();
-    GetDebugLog() << "Launch:LaunchProgram: could not change dirs to " << dir << '\n';
-    GetDebugLog() << "\tError code " << error << '\n';
-    GetDebugLog().flush();
+    LogLine("Launch:LaunchProgram: could not change dirs to ", dir);
+    LogLine("\tError code ", error);
 }
 
 // The runtime answers -1 when it could not start the command interpreter at all: that is a

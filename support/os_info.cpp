@@ -11,13 +11,6 @@ constexpr const char* kWin9xKey = "Software\\Microsoft\\Windows\\CurrentVersion"
 constexpr const char* kNtKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 constexpr const char* kWow64Key = "Software\\Wow6432Node";
 
-template <typename... Parts>
-void logLine(const Parts&... parts) {
-    DebugLog& log = GetDebugLog();
-    (log << ... << parts) << '\n';
-    log.flush();
-}
-
 // "4.10.2222" gives 4 and 10; a missing field gives 0, and each field reads like atoi.
 void splitVersion(const CStdStr& version, int32_t& major, int32_t& minor) {
     const size_t dot = version.find('.');
@@ -81,7 +74,7 @@ void OSInfo::initialize() {
     } else {
         const CStdStr ntVersion = readMachineString(kNtKey, "CurrentVersion");
         if (ntVersion.empty())
-            logLine("OSInfo::initialize: could not locate version info in the registry!");
+            LogLine("OSInfo::initialize: could not locate version info in the registry!");
         else
             kind = identifyNT(ntVersion, major, minor);
     }
@@ -92,7 +85,7 @@ void OSInfo::initialize() {
 int32_t OSInfo::identifyWin9x(const CStdStr& version, int32_t& major, int32_t& minor) {
     splitVersion(version, major, minor);
     if (major != 4) {
-        logLine("OSInfo::initialize: invalid 9X version (major: ", major, ", minor: ", minor, ")");
+        LogLine("OSInfo::initialize: invalid 9X version (major: ", major, ", minor: ", minor, ")");
         return Unidentified;
     }
     if (minor >= 90) return WinME;
@@ -120,7 +113,7 @@ int32_t OSInfo::identifyNT(const CStdStr& version, int32_t& major, int32_t& mino
             identified = Vista;
             break;
         default:
-            logLine("OSInfo::initialize: invalid NT version (major: ", major, ", minor ", minor,
+            LogLine("OSInfo::initialize: invalid NT version (major: ", major, ", minor ", minor,
                     ")");
             return Unidentified;
     }

@@ -15,13 +15,6 @@ namespace {
 // What a plain open (no access argument) asks for.
 constexpr uint32_t kMaximumAllowed = 0x02000000;
 
-template <typename... Parts>
-void logLine(const Parts&... parts) {
-    DebugLog& log = GetDebugLog();
-    (log << ... << parts) << '\n';
-    log.flush();
-}
-
 void closeUnlessRoot(RegKey key, RegKey root) {
     if (key != nullptr && key != root) platform::regCloseKey(key);
 }
@@ -100,7 +93,7 @@ RegKey Registry::getRootKey(const CStdStr& root) {
         return machineName.empty() ? platform::predefinedKey(platform::PredefinedKey::CurrentConfig)
                                    : nullptr;
     if (root.EqualsNoCase("HKCR")) return classesRoot();
-    logLine("Registry::getRootKey: invalid root key ", root);
+    LogLine("Registry::getRootKey: invalid root key ", root);
     return nullptr;
 }
 
@@ -108,7 +101,7 @@ RegKey Registry::getRemoteKey(RegKey predefinedKey) {
     RegKey connected = nullptr;
     const uint32_t code = platform::regConnectRegistry(machineName, predefinedKey, &connected);
     if (code == 0) return connected;
-    logLine("Registry::getRemoteKey: could not access computer ", machineName, " (error ", code,
+    LogLine("Registry::getRemoteKey: could not access computer ", machineName, " (error ", code,
             ")");
     return nullptr;
 }
@@ -167,14 +160,14 @@ bool Registry::writeTyped(RegKey key, const CStdStr& valueName, const RegValue& 
             break;
         }
         case Reg_Multi_String:
-            logLine("Registry::WriteValue: unsupported registry type Reg_Multi_String");
+            LogLine("Registry::WriteValue: unsupported registry type Reg_Multi_String");
             return false;
         default:
-            logLine("Registry::WriteValue: unsupported registry type ", value.kind);
+            LogLine("Registry::WriteValue: unsupported registry type ", value.kind);
             return false;
     }
     if (code == 0) return true;
-    logLine("Registry::WriteValue: RegSetValueEx returned with code ", code);
+    LogLine("Registry::WriteValue: RegSetValueEx returned with code ", code);
     return false;
 }
 
@@ -183,7 +176,7 @@ bool Registry::DeleteValue(const CStdStr& root, const CStdStr& subKey, const CSt
     if (!key) return false;
     const uint32_t code = platform::regDeleteValue(key.get(), valueName);
     if (code == 0) return true;
-    logLine("Registry::DeleteValue: RegDeleteValue returned error code", code);
+    LogLine("Registry::DeleteValue: RegDeleteValue returned error code", code);
     return false;
 }
 
@@ -196,7 +189,7 @@ bool Registry::CreateKey(const CStdStr& root, const CStdStr& path, bool cloneAcc
         const RegKey child = openOrCreateComponent(parent, component, cloneAccess, &code);
         closeUnlessRoot(parent, rootKey);
         if (child == nullptr) {
-            logLine("Registry::CreateKey: RegCreteKeyEx of ", component, " failed with code ",
+            LogLine("Registry::CreateKey: RegCreteKeyEx of ", component, " failed with code ",
                     code);
             return false;
         }
@@ -227,23 +220,23 @@ uint32_t Registry::cloneKeyAccess(RegKey source, RegKey target) {
     uint32_t code =
         platform::regGetKeySecurity(source, platform::kDaclSecurityInformation, nullptr, &size);
     if (code != platform::error::kInsufficientBuffer) {
-        logLine("Registry::cloneKeyAccess: ruh roh, something went wrong; error ", code);
+        LogLine("Registry::cloneKeyAccess: ruh roh, something went wrong; error ", code);
         return code;
     }
     if (size == 0) {
-        logLine("Registry::cloneKeyAccess: size is an unbelievable value...");
+        LogLine("Registry::cloneKeyAccess: size is an unbelievable value...");
         return 1;
     }
     std::vector<uint8_t> descriptor(size, 0);
     code = platform::regGetKeySecurity(source, platform::kDaclSecurityInformation,
                                        descriptor.data(), &size);
     if (code != 0) {
-        logLine("Registry::cloneKeyAccess: RegGetKeySecurity returned ", code);
+        LogLine("Registry::cloneKeyAccess: RegGetKeySecurity returned ", code);
         return code;
     }
     code =
         platform::regSetKeySecurity(target, platform::kDaclSecurityInformation, descriptor.data());
-    if (code != 0) logLine("Registry::cloneKeyAccess: RegSetKeySecurity returned ", code);
+    if (code != 0) LogLine("Registry::cloneKeyAccess: RegSetKeySecurity returned ", code);
     return code;
 }
 

@@ -11,13 +11,6 @@ using platform::RegKey;
 
 namespace {
 
-template <typename... Parts>
-void logLine(const Parts&... parts) {
-    DebugLog& log = GetDebugLog();
-    (log << ... << parts) << '\n';
-    log.flush();
-}
-
 uint32_t littleEndianNumber(const std::vector<uint8_t>& data, uint32_t size) {
     uint32_t number = 0;
     const uint32_t count = std::min<uint32_t>(size, 4);
@@ -62,7 +55,7 @@ bool decodeValue(uint32_t type, const std::vector<uint8_t>& data, uint32_t size,
             return true;
         default:
             value.kind = Reg_None;
-            logLine("Registry::ReadValue: registry entry ", valueName,
+            LogLine("Registry::ReadValue: registry entry ", valueName,
                     " had unsupported data type ", type);
             return false;
     }
@@ -82,7 +75,7 @@ RegKey openKey(RegKey root, const CStdStr& subKey, uint32_t access) {
     const uint32_t code = platform::regOpenKey(root, subKey, access, &key);
     if (code == 0) return key;
     if (code != platform::error::kFileNotFound)
-        logLine("Registry::openKey: could not open key ", subKey, " (error code ", code, ")");
+        LogLine("Registry::openKey: could not open key ", subKey, " (error code ", code, ")");
     return nullptr;
 }
 
@@ -99,7 +92,7 @@ bool valueExists(RegKey root, const CStdStr& subKey, const CStdStr& valueName) {
     // A value that cannot be read may well be there: a caller that keeps existing values must
     // not replace it.
     if (queried != 0 && queried != platform::error::kFileNotFound) {
-        logLine("Registry::ValueExists: could not query value ", valueName, " (error ", queried,
+        LogLine("Registry::ValueExists: could not query value ", valueName, " (error ", queried,
                 ")");
         return true;
     }
@@ -121,7 +114,7 @@ bool readValue(RegKey root, const CStdStr& subKey, const CStdStr& valueName, Reg
     uint32_t type = platform::kRegNone;
     const uint32_t code = platform::regQueryValue(key.get(), valueName, &type, data.data(), &size);
     if (code != 0) {
-        logLine("Registry::ReadValue: could not query value ", valueName, " (return code ", code,
+        LogLine("Registry::ReadValue: could not query value ", valueName, " (return code ", code,
                 ")");
         return false;
     }

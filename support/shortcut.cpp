@@ -8,8 +8,7 @@
 namespace {
 
 void logFailure(const char* what, const CStdStr& value) {
-    GetDebugLog() << "Shortcut::CreateLink: " << what << value << '\n';
-    GetDebugLog().flush();
+    LogLine("Shortcut::CreateLink: ", what, value);
 }
 
 // A drive alone ("C:") names the drive's current directory; the root needs its back-slash.
@@ -49,10 +48,8 @@ bool Shortcut::setProperties(platform::ShellLink& link) const {
     }
     if (icon.HasFileName() &&
         !platform::succeeded(link.setIconLocation(icon.GetFullPath(), iconIndex))) {
-        GetDebugLog() << "Shortcut::CraeteLink: failed to set icon path: " << icon.GetFullPath()
-                      << '\n'
-                      << "\twith icon number: " << iconIndex << '\n';
-        GetDebugLog().flush();
+        LogLine("Shortcut::CraeteLink: failed to set icon path: ", icon.GetFullPath(), '\n',
+                "\twith icon number: ", iconIndex);
         ok = false;
     }
     return ok;
@@ -67,9 +64,8 @@ bool Shortcut::CreateLink() {
     const platform::HResult saved = link.save(platform::ansiToWide(linkPath), true);
     // A link that was not written is not a shortcut the user will find.
     if (!platform::succeeded(saved)) {
-        GetDebugLog() << "Shortcut::CreateLink: failed to save link: " << linkPath << " (error "
-                      << static_cast<uint32_t>(saved) << ")" << '\n';
-        GetDebugLog().flush();
+        LogLine("Shortcut::CreateLink: failed to save link: ", linkPath, " (error ",
+                static_cast<uint32_t>(saved), ")");
         return false;
     }
     platform::notifyDirectoryUpdated(folder.GetFullPath());

@@ -99,8 +99,7 @@ void SystemPath::resolve(int code, bool allUsers) {
         case COMMON_APPDATA_DIR:
             return resolveRegistryDir("HKLM", kCommonShellFolders, "Common AppData");
         default:
-            GetDebugLog() << "SystemPath::ctor: invalid path code " << code << '\n';
-            GetDebugLog().flush();
+            LogLine("SystemPath::ctor: invalid path code ", code);
             return;
     }
 }

@@ -69,15 +69,12 @@ bool TextFile::Open(const CStdStr& path, int mode, int32_t requestedEncoding) {
     if (encoding == UnknownText) return false;
     const char* openMode = modeText(mode);
     if (openMode == nullptr) {
-        GetDebugLog() << "TextFile::Open: file " << path
-                      << ": attempted to open with an unknown mode: " << mode << '\n';
-        GetDebugLog().flush();
+        LogLine("TextFile::Open: file ", path, ": attempted to open with an unknown mode: ", mode);
         return false;
     }
     file = platform::openFile(path, openMode);
     if (file == nullptr) {
-        GetDebugLog() << "TextFile::Open: open of " << path << " failed." << '\n';
-        GetDebugLog().flush();
+        LogLine("TextFile::Open: open of ", path, " failed.");
         return false;
     }
     if (encoding == Utf16Text && !prepareUtf16(mode)) {
@@ -136,8 +133,7 @@ bool TextFile::ReadString(CStdStr& line) {
     } else if (encoding == Utf16Text) {
         endOfLine = readUtf16Line(line);
     } else {
-        GetDebugLog() << "TextFile::ReadString: unsupported encoding type!" << '\n';
-        GetDebugLog().flush();
+        LogLine("TextFile::ReadString: unsupported encoding type!");
     }
     dropOneCarriageReturn(line);
     return !line.empty() || endOfLine;
@@ -161,8 +157,7 @@ bool TextFile::WriteString(const CStdStr& text) {
         }
         return writeBytes(bytes.data(), bytes.size());
     }
-    GetDebugLog() << "TextFile::WriteString: unsupported encoding type!" << '\n';
-    GetDebugLog().flush();
+    LogLine("TextFile::WriteString: unsupported encoding type!");
     return false;
 }
 

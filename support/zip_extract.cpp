@@ -56,9 +56,8 @@ bool fileTimeOf(int year, int month, int day, int hours, int minutes, int second
 }
 
 void logSetFileTimeFailure(const CStdStr& path) {
-    GetDebugLog() << "zip_extract_file: unable to call SetFileTime for " << path
-                  << " (Error: " << platform::getLastError() << ")" << '\n';
-    GetDebugLog().flush();
+    LogLine("zip_extract_file: unable to call SetFileTime for ", path,
+            " (Error: ", platform::getLastError(), ")");
 }
 
 void setMemberTimes(const CStdStr& path, const platform::FileTimes& times) {
@@ -101,9 +100,7 @@ CStdStr outputPathOf(const char* targetDir, const CStdStr& name) {
 // --- Writing one member -------------------------------------------------------------------
 
 void logDamagedMember(const CStdStr& path, const char* what, int code) {
-    GetDebugLog() << "zip_extract_file: " << what << " " << path << " (Error: " << code << ")"
-                  << '\n';
-    GetDebugLog().flush();
+    LogLine("zip_extract_file: ", what, " ", path, " (Error: ", code, ")");
 }
 
 // Copies the open member to out; false when the member cannot be read or the file written.
@@ -232,9 +229,8 @@ bool zip_extract_file(void* archive, int seconds, int minutes, int hours, int da
     const bool haveTimes =
         fileTimeOf(year, month + 1, day, hours, minutes, seconds, &times.lastWrite);
     if (!haveTimes) {
-        GetDebugLog() << "zip_extract_file: unable to call SystemTimeToFileTime for " << outputPath
-                      << "(Error: " << platform::error::kInvalidParameter << ")" << '\n';
-        GetDebugLog().flush();
+        LogLine("zip_extract_file: unable to call SystemTimeToFileTime for ", outputPath,
+                "(Error: ", platform::error::kInvalidParameter, ")");
     }
     times.creation = times.lastAccess = times.lastWrite;
 
