@@ -4,14 +4,15 @@
 
 #include "commands/run_context.h"
 #include "platform/errors.h"
+#include "platform/registry.h"
 #include "support/debug_log.h"
 #include "support/opened_printer.h"
 
 namespace {
 
-constexpr uint32_t kRegSz = 1;
-constexpr uint32_t kRegBinary = 3;
-constexpr uint32_t kRegDword = 4;
+using platform::kRegBinary;
+using platform::kRegDword;
+using platform::kRegSz;
 constexpr int kKeepExisting = 2;
 
 uint32_t spoolerTypeOf(const CStdStr& typeName) {

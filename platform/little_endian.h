@@ -8,8 +8,9 @@
 // The caller has checked that the bytes are there.
 namespace platform {
 
-inline uint32_t littleEndian(std::string_view bytes, size_t offset, size_t width) {
-    uint32_t number = 0;
+// A number of width bytes (at most 8).
+inline uint64_t littleEndian(std::string_view bytes, size_t offset, size_t width) {
+    uint64_t number = 0;
     for (size_t i = width; i-- > 0;)
         number = (number << 8) | static_cast<unsigned char>(bytes[offset + i]);
     return number;
@@ -20,7 +21,16 @@ inline uint16_t littleEndian16(std::string_view bytes, size_t offset = 0) {
 }
 
 inline uint32_t littleEndian32(std::string_view bytes, size_t offset = 0) {
-    return littleEndian(bytes, offset, 4);
+    return static_cast<uint32_t>(littleEndian(bytes, offset, 4));
+}
+
+// The same from raw memory that holds at least the number's bytes.
+inline uint16_t littleEndian16(const void* bytes) {
+    return littleEndian16(std::string_view(static_cast<const char*>(bytes), 2));
+}
+
+inline uint32_t littleEndian32(const void* bytes) {
+    return littleEndian32(std::string_view(static_cast<const char*>(bytes), 4));
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 
 #include "platform/errors.h"
 #include "platform/file_ops.h"
+#include "platform/little_endian.h"
 #include "platform/version_info.h"
 #include "support/debug_log.h"
 #include "support/file_op.h"
@@ -37,9 +38,7 @@ std::string fileVersionKey(const std::vector<char>& block) {
     if (!platform::verQueryValue(block.data(), "\\VarFileInfo\\Translation", &value, &length) ||
         value == nullptr || length < 4)
         return {};
-    const auto* bytes = static_cast<const unsigned char*>(value);
-    const uint32_t entry =
-        bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+    const uint32_t entry = platform::littleEndian32(value);
     // The entry keeps the language in its low half; the key names the language first.
     const uint32_t swapped = (entry << 16) | (entry >> 16);
     char key[64];

@@ -9,20 +9,15 @@ bool copyOver(const PathObject& source, const PathObject& destination) {
     return platform::copyFile(source.GetFullPath(), destination.GetFullPath(), false);
 }
 
-// A free name beside the destination: made by the system, then removed so that only the
-// name is kept.
-PathObject freeNameBeside(const PathObject& destination) {
-    const PathObject temp = get_temp_name(destination);
-    if (temp.HasFileName()) platform::deleteFile(temp.GetFullPath());
-    return temp;
-}
-
 // The destination is held open by someone: move it aside and copy again, or, when even that
 // is refused, leave the new file beside it for the system to swap in at the next restart.
 bool copyOverFileInUse(const PathObject& source, const PathObject& destination) {
     LogLine("FileOp::Copy: destination file " + destination.GetFullPath() +
             " is in use.  Trying to rename it...");
-    const PathObject temp = freeNameBeside(destination);
+    // A free name beside the destination: the system makes the file, which goes again so that
+    // only the name is kept.
+    const PathObject temp = get_temp_name(destination);
+    if (temp.HasFileName()) platform::deleteFile(temp.GetFullPath());
     if (platform::moveFile(destination.GetFullPath(), temp.GetFullPath())) {
         if (copyOver(source, destination)) {
             FileOp::RemoveFile(temp, 0);

@@ -93,14 +93,6 @@ bool openSource(const CStdStr& path, TextFile& file) {
     return false;
 }
 
-// In the file's own directory, so that putting it in place is a rename on the same volume.
-PathObject tempBeside(const CStdStr& path) {
-    const CStdStr dir = PathObject(path).GetDir();
-    PathObject directory;
-    directory.SetDir(dir.empty() ? CStdStr(".") : dir);
-    return get_temp_name(directory);
-}
-
 void removeTemp(const PathObject& temp) {
     if (!temp.HasFileName() || platform::deleteFile(temp.GetFullPath())) return;
     LogLine("quick_write_helper: could not delete temp file ", temp.GetFullPath(), " (error ",
@@ -173,7 +165,10 @@ bool quick_write_helper(const CStdStr& path, const CStdStr& section, const CStdS
     if (mode != QuickWriteMode && mode != QuickDeleteMode) return false;
     TextFile source;
     if (!openSource(path, source)) return false;
-    const PathObject temp = tempBeside(path);
+    // In the file's own directory, so that putting it in place is a rename on the same volume.
+    PathObject beside(path);
+    if (beside.GetDir().empty()) beside.SetDir(".");
+    const PathObject temp = get_temp_name(beside);
     if (!writeTemp(source, temp, IniEdit{section, key, value, mode})) {
         removeTemp(temp);
         return false;

@@ -5,17 +5,17 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/little_endian.h"
 #include "support/debug_log.h"
 
 using platform::RegKey;
 
 namespace {
 
+// A DWORD stored with fewer than four bytes reads as the bytes there are.
 uint32_t littleEndianNumber(const std::vector<uint8_t>& data, uint32_t size) {
-    uint32_t number = 0;
-    const uint32_t count = std::min<uint32_t>(size, 4);
-    for (uint32_t i = 0; i < count; ++i) number |= static_cast<uint32_t>(data[i]) << (8 * i);
-    return number;
+    const std::string_view bytes(reinterpret_cast<const char*>(data.data()), data.size());
+    return static_cast<uint32_t>(platform::littleEndian(bytes, 0, std::min<uint32_t>(size, 4)));
 }
 
 // The text that starts at offset and ends at the first NUL or at end, whichever comes first.

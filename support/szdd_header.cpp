@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/little_endian.h"
 
 std::optional<uint32_t> szddDeclaredSize(const CStdStr& path) {
     static constexpr unsigned char kMagic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
@@ -14,6 +15,5 @@ std::optional<uint32_t> szddDeclaredSize(const CStdStr& path) {
     std::fclose(file);
     if (got != sizeof header || std::memcmp(header, kMagic, sizeof kMagic) != 0)
         return std::nullopt;
-    return static_cast<uint32_t>(header[10]) | (static_cast<uint32_t>(header[11]) << 8) |
-           (static_cast<uint32_t>(header[12]) << 16) | (static_cast<uint32_t>(header[13]) << 24);
+    return platform::littleEndian32(header + 10);
 }

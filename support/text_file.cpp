@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/little_endian.h"
 #include "platform/text_conversion.h"
 #include "support/debug_log.h"
 #include "support/path_object.h"
@@ -113,7 +114,7 @@ bool TextFile::readUtf16Line(CStdStr& line) {
     unsigned char pair[2];
     // A trailing odd byte is half a unit and is dropped: fread delivers no element for it.
     while (std::fread(pair, 2, 1, file) == 1) {
-        const char16_t unit = static_cast<char16_t>(pair[0] | (pair[1] << 8));
+        const char16_t unit = static_cast<char16_t>(platform::littleEndian16(pair));
         if (unit == u'\n') {
             endOfLine = true;
             break;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/little_endian.h"
 #include "platform/registry.h"
 #include "platform/sim/names.h"
 #include "platform/sim/registry_store.h"
@@ -12,19 +13,13 @@ namespace sim {
 
 namespace {
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool sameCharacter(char patternChar, char textChar) {
     return patternChar == '?' || lowerAscii(patternChar) == lowerAscii(textChar);
 }
 
 // The error a fault value holds: a REG_DWORD, or decimal text.
 uint32_t faultError(uint32_t type, const std::string& data) {
-    if (type == platform::kRegDword && data.size() == 4) {
-        uint32_t number = 0;
-        for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(data[i]);
-        return number;
-    }
+    if (type == platform::kRegDword && data.size() == 4) return platform::littleEndian32(data);
     if (type != platform::kRegSz && type != platform::kRegExpandSz) return 0;
     const std::string text = data.substr(0, data.find('\0'));
     return static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10));

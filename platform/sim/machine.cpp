@@ -23,8 +23,6 @@ namespace {
 
 constexpr size_t kMaxPath = 260;
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool hasInvalidCharacter(const std::string& component) {
     for (unsigned char c : component)
         if (c < 32 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/errors.h"
+#include "platform/little_endian.h"
 
 namespace sim {
 
@@ -42,10 +43,7 @@ class ImageReader {
   private:
     std::optional<uint32_t> number(uint64_t offset, int size) const {
         if (!holds(offset, size)) return std::nullopt;
-        uint32_t value = 0;
-        for (int i = size - 1; i >= 0; --i)
-            value = (value << 8) | static_cast<unsigned char>(bytes[offset + i]);
-        return value;
+        return static_cast<uint32_t>(platform::littleEndian(bytes, offset, size));
     }
 
     std::string_view bytes;

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "platform/little_endian.h"
 #include "platform/registry.h"
 #include "platform/sim/names.h"
 #include "platform/sim/registry_data.h"
@@ -293,11 +294,8 @@ std::string valueLine(const Value& value) {
     if (isPlainText(value))
         return line + quotedText(std::string_view(value.data).substr(0, value.data.size() - 1));
     if (value.type == platform::kRegDword && value.data.size() == 4) {
-        uint32_t number = 0;
-        for (int i = 3; i >= 0; --i)
-            number = (number << 8) | static_cast<unsigned char>(value.data[i]);
         char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "dword:%08x", number);
+        std::snprintf(buffer, sizeof buffer, "dword:%08x", platform::littleEndian32(value.data));
         return line + buffer;
     }
     line += hexPrefix(value.type);
@@ -475,8 +473,7 @@ std::string ansiOfUtf16(const std::string& bytes, std::string* ansi) {
     if (bytes.size() % 2 != 0) return "odd number of bytes in UTF-16 string data";
     std::u16string wide;
     for (size_t i = 0; i < bytes.size(); i += 2)
-        wide += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                      (static_cast<unsigned char>(bytes[i + 1]) << 8));
+        wide += static_cast<char16_t>(platform::littleEndian16(bytes, i));
     *ansi = platform::wideToAnsi(wide);
     return {};
 }
@@ -796,9 +793,7 @@ std::string readString(std::string_view keyPath, std::string_view name) {
     if (type == platform::kRegSz || type == platform::kRegExpandSz)
         return data.substr(0, data.find('\0'));
     if (type != platform::kRegDword || data.size() != 4) return {};
-    uint32_t number = 0;
-    for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(data[i]);
-    return std::to_string(number);
+    return std::to_string(platform::littleEndian32(data));
 }
 
 std::string keySecurity(std::string_view keyPath) {

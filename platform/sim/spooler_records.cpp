@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/little_endian.h"
 #include "platform/registry.h"
 #include "platform/sim/names.h"
 #include "platform/sim/registry_data.h"
@@ -13,13 +14,6 @@ namespace {
 
 constexpr uint32_t kLocalAttribute = 0x40;
 constexpr uint32_t kNetworkAttribute = 0x10;
-
-uint64_t littleEndian(const std::string& data) {
-    uint64_t number = 0;
-    for (size_t i = data.size(); i-- > 0;)
-        number = (number << 8) | static_cast<unsigned char>(data[i]);
-    return number;
-}
 
 // ",,HOST,NAME" is the key Windows keeps for the connection to \\HOST\NAME.
 bool parseConnectionKey(const std::string& keyName, std::string* host, std::string* printer) {
@@ -46,7 +40,7 @@ uint32_t numberValue(const std::string& key, const char* name, uint32_t fallback
     std::string data;
     if (!registry::readValue(key, name, &type, &data)) return fallback;
     if (type != platform::kRegDword || data.size() != 4) return fallback;
-    return static_cast<uint32_t>(littleEndian(data));
+    return platform::littleEndian32(data);
 }
 
 uint64_t quadValue(const std::string& key, const char* name) {
@@ -54,7 +48,7 @@ uint64_t quadValue(const std::string& key, const char* name) {
     std::string data;
     if (!registry::readValue(key, name, &type, &data)) return 0;
     if ((type != platform::kRegQword && type != platform::kRegBinary) || data.size() != 8) return 0;
-    return littleEndian(data);
+    return platform::littleEndian(data, 0, 8);
 }
 
 std::vector<std::string> listValue(const std::string& key, const char* name) {

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/little_endian.h"
+#include "platform/sim/names.h"
+
 namespace sim {
 
 namespace {
@@ -10,18 +13,8 @@ constexpr size_t kBlockHeaderSize = 6;
 
 size_t alignedTo32Bits(size_t offset) { return (offset + 3) & ~size_t{3}; }
 
-uint16_t wordAt(std::string_view bytes, size_t offset) {
-    return static_cast<uint16_t>(static_cast<unsigned char>(bytes[offset]) |
-                                 (static_cast<unsigned char>(bytes[offset + 1]) << 8));
-}
-
-char16_t lowerAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? c - u'A' + u'a' : c; }
-
 bool sameKey(const std::u16string& a, const std::u16string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
+    return equalsIgnoringCase<char16_t>(a, b);
 }
 
 // The key starting at offset, up to its zero; nullopt when no zero comes before end.
@@ -29,7 +22,7 @@ std::optional<std::u16string> readKey(std::string_view bytes, size_t offset, siz
                                       size_t* afterKey) {
     std::u16string key;
     for (size_t at = offset; at + 2 <= end; at += 2) {
-        const char16_t unit = wordAt(bytes, at);
+        const char16_t unit = platform::littleEndian16(bytes, at);
         if (unit == 0) {
             *afterKey = at + 2;
             return key;
@@ -45,13 +38,13 @@ std::optional<VersionBlock> readVersionBlock(std::string_view resource, size_t o
                                              size_t limit) {
     limit = std::min(limit, resource.size());
     if (offset > limit || limit - offset < kBlockHeaderSize) return std::nullopt;
-    const uint16_t length = wordAt(resource, offset);
+    const uint16_t length = platform::littleEndian16(resource, offset);
     if (length < kBlockHeaderSize || length > limit - offset) return std::nullopt;
     VersionBlock block;
     block.offset = offset;
     block.end = offset + length;
-    block.valueLength = wordAt(resource, offset + 2);
-    block.type = wordAt(resource, offset + 4);
+    block.valueLength = platform::littleEndian16(resource, offset + 2);
+    block.type = platform::littleEndian16(resource, offset + 4);
     size_t afterKey = 0;
     auto key = readKey(resource, offset + kBlockHeaderSize, block.end, &afterKey);
     if (!key) return std::nullopt;
@@ -96,7 +89,7 @@ std::optional<VersionBlock> findVersionBlock(std::string_view resource,
 std::u16string versionText(std::string_view resource, const VersionBlock& block) {
     std::u16string text;
     for (size_t at = block.valueOffset; at + 2 <= block.valueEnd; at += 2) {
-        const char16_t unit = wordAt(resource, at);
+        const char16_t unit = platform::littleEndian16(resource, at);
         if (unit == 0) break;
         text += unit;
     }

@@ -7,6 +7,7 @@
 
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/little_endian.h"
 #include "platform/sim/faults.h"
 #include "platform/sim/host_files.h"
 #include "platform/sim/pe_resources.h"
@@ -42,11 +43,6 @@ bool readImage(const std::string& path, std::string* image) {
     return read;
 }
 
-uint16_t wordAt(const void* bytes) {
-    const auto* b = static_cast<const unsigned char*>(bytes);
-    return static_cast<uint16_t>(b[0] | (b[1] << 8));
-}
-
 void setWordAt(void* bytes, uint16_t value) {
     auto* b = static_cast<unsigned char*>(bytes);
     b[0] = static_cast<unsigned char>(value & 0xFF);
@@ -60,7 +56,8 @@ bool loadVersionResource(const std::string& path, std::string* image, std::strin
     const sim::VersionResourceLookup lookup = sim::findVersionResource(*image);
     if (lookup.error != 0) return sim::failWith(lookup.error);
     if (lookup.data.size() < kBlockHeaderSize) return sim::failWith(kResourceDataNotFound);
-    const size_t rootLength = std::min<size_t>(wordAt(lookup.data.data()), lookup.data.size());
+    const size_t rootLength =
+        std::min<size_t>(platform::littleEndian16(lookup.data.data()), lookup.data.size());
     if (rootLength < kBlockHeaderSize) return sim::failWith(kResourceDataNotFound);
     *resource = lookup.data.substr(0, rootLength);
     return true;
@@ -138,7 +135,7 @@ bool verQueryValue(const void* block, const std::string& subBlock, const void** 
         return sim::failWith(error::kInvalidParameter);
     if (uint32_t fault = sim::injectedFault("VerQueryValue", subBlock)) return sim::failWith(fault);
     const auto* bytes = static_cast<const unsigned char*>(block);
-    const size_t blockLength = wordAt(bytes);
+    const size_t blockLength = platform::littleEndian16(bytes);
     const std::string_view resource(reinterpret_cast<const char*>(bytes), blockLength);
     const auto found = sim::findVersionBlock(resource, pathOf(subBlock));
     if (!found) return sim::failWith(kResourceTypeNotFound);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/little_endian.h"
+
 // The line format of a machine dump. The simulated machine's `winsim dump` and the program
 // that reads a real machine back print through these, so that the two dumps can be compared
 // line by line. Names that Windows compares without regard to case are printed in lower case.
@@ -68,10 +70,8 @@ inline std::string hexBytes(const std::string& data) {
 inline std::string valueText(uint32_t type, const std::string& data) {
     if (type == 1 || type == 2) return data.substr(0, data.find('\0'));
     if (type == 4 && data.size() == 4) {
-        uint32_t number = 0;
-        for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(data[i]);
         char text[16];
-        std::snprintf(text, sizeof text, "0x%08x", number);
+        std::snprintf(text, sizeof text, "0x%08x", platform::littleEndian32(data));
         return text;
     }
     if (type == 7) {

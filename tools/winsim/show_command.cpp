@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/little_endian.h"
 #include "platform/registry.h"
 #include "platform/sim/os_keys.h"
 #include "platform/sim/registry_store.h"
@@ -76,10 +77,8 @@ std::string describeData(uint32_t type, const std::string& data) {
     if (type == platform::kRegSz || type == platform::kRegExpandSz)
         return quoted(data.substr(0, data.find('\0')));
     if (type == platform::kRegDword && data.size() == 4) {
-        uint32_t number = 0;
-        for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(data[i]);
         char text[16];
-        std::snprintf(text, sizeof text, "0x%08x", number);
+        std::snprintf(text, sizeof text, "0x%08x", platform::littleEndian32(data));
         return text;
     }
     if (type == platform::kRegMultiSz) {
