@@ -6,6 +6,7 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "platform/sim/machine_state.h"
 #include "platform/sim/names.h"
 
 namespace sim {
@@ -14,22 +15,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Listing {
-    timespec modified{};
-    std::unordered_map<std::string, std::string> realNames;  // by case-folded name
-    bool hasCaseTwins = false;  // two host names differ only in case; one of them is kept
-};
+std::unordered_map<std::string, Listing>& listings() { return machineState().listings; }
 
-// Never destroyed: resolution may still run while statics are torn down.
-std::unordered_map<std::string, Listing>& listings() {
-    static auto* kept = new std::unordered_map<std::string, Listing>;
-    return *kept;
-}
-
-// Host directories by folded Windows path.
 std::unordered_map<std::string, fs::path>& resolvedDirectories() {
-    static auto* kept = new std::unordered_map<std::string, fs::path>;
-    return *kept;
+    return machineState().resolvedDirectories;
 }
 
 std::string keyOf(const fs::path& dir) {

@@ -6,6 +6,7 @@
 
 #include "platform/little_endian.h"
 #include "platform/registry.h"
+#include "platform/sim/machine_state.h"
 #include "platform/sim/names.h"
 #include "platform/sim/registry_store.h"
 
@@ -39,13 +40,12 @@ bool faultApplies(std::string_view valueName, std::string_view call, std::string
 // faults again.
 uint32_t injectedFault(std::string_view call, std::string_view subject) {
     // Every call of the machine asks, so the values are read again only after a change.
-    static auto* cached = new decltype(registry::values(kFaultsKey));
-    static uint64_t readAt = ~uint64_t{0};
-    if (readAt != registry::changeCount()) {
-        *cached = registry::values(kFaultsKey);
-        readAt = registry::changeCount();
+    MachineState& state = machineState();
+    if (state.faultsReadAt != registry::changeCount()) {
+        state.faults = registry::values(kFaultsKey);
+        state.faultsReadAt = registry::changeCount();
     }
-    for (const auto& [name, value] : *cached)
+    for (const auto& [name, value] : state.faults)
         if (faultApplies(name, call, subject)) return faultError(value.first, value.second);
     return 0;
 }
