@@ -7,11 +7,6 @@
 #include "support/os_info.h"
 #include "support/string_tokenizer.h"
 
-namespace {
-
-// Closes the printer on every path out of the caller.
-}  // namespace
-
 bool DadazadoEngine::getManufacturers() {
     const std::vector<CStdStr>* section = findInfSection("Manufacturer");
     if (section == nullptr) {

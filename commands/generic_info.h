@@ -24,7 +24,6 @@ class GenericInfo {
     virtual bool HandleCommand(const std::vector<CStdStr>& arguments) = 0;
 
     const CStdStr& getCommandKey() const { return commandKey; }
-    const CStdStr& getDriverOverride() const { return driverOverride; }
 
   protected:
     // The split that the standard directives (AddReg, DelReg, UpdateInis) use: every field

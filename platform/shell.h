@@ -48,11 +48,6 @@ constexpr int32_t kAppData = 0x1A;
 constexpr int32_t kPrintHood = 0x1B;
 }  // namespace csidl
 
-// ShowWindow commands a link can carry.
-constexpr int32_t kShowNormal = 1;
-constexpr int32_t kShowMaximized = 3;
-constexpr int32_t kShowMinNoActive = 7;
-
 // CoInitialize: the apartment model, for the calling thread. Not CoInitializeEx, which
 // Windows 95 has only with DCOM installed.
 HResult coInitializeApartment();
@@ -77,14 +72,12 @@ class ShellLink {
     // CoCreateInstance (in-process server) and QueryInterface for IPersistFile; on failure
     // whatever was obtained is released again and the object stays empty.
     HResult create();
-    bool isCreated() const;
 
     HResult setPath(const std::string& path);
     HResult setArguments(const std::string& arguments);
     HResult setWorkingDirectory(const std::string& directory);
     HResult setDescription(const std::string& description);
     HResult setIconLocation(const std::string& iconPath, int32_t index);
-    HResult setShowCommand(int32_t showCommand);
 
     // IPersistFile::Save.
     HResult save(const std::u16string& linkPath, bool remember);

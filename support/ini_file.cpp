@@ -4,8 +4,6 @@
 
 #include "support/debug_log.h"
 
-namespace {}  // namespace
-
 bool IniSection::GetValue(const CStdStr& key, CStdStr& value) const {
     const auto found = values.find(key);
     if (found == values.end()) return false;

@@ -30,8 +30,6 @@ class CStdStringList {
     const_iterator end() const { return items.end(); }
     void clear() { items.clear(); }
 
-    int GetFlags() const { return flags; }
-
   private:
     int compare(const CStdStr& a, const CStdStr& b) const;
     // The first element that is not smaller than text.

@@ -45,11 +45,6 @@ class RegistryText {
         hex.pop_back();
         add(key, quoted(name) + "=" + hex);
     }
-    void dword(const std::string& key, const std::string& name, uint32_t value) {
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "%08x", value);
-        add(key, quoted(name) + "=dword:" + buffer);
-    }
     void key(const std::string& key) { add(key, ""); }
 
     std::string render() const {

@@ -88,8 +88,6 @@ HResult ShellLink::create() {
     return kSOk;
 }
 
-bool ShellLink::isCreated() const { return state != nullptr; }
-
 HResult ShellLink::setPath(const std::string& path) {
     if (!state) return kEFail;
     if (path.empty()) return kEInvalidArg;
@@ -121,12 +119,6 @@ HResult ShellLink::setIconLocation(const std::string& iconPath, int32_t index) {
         assignText("IShellLinkA::SetIconLocation", state->data.iconLocation, iconPath);
     if (succeeded(result)) state->data.iconIndex = index;
     return result;
-}
-
-HResult ShellLink::setShowCommand(int32_t showCommand) {
-    if (!state) return kEFail;
-    state->data.showCommand = showCommand;
-    return kSOk;
 }
 
 HResult ShellLink::save(const std::u16string& linkPath, bool /*remember*/) {

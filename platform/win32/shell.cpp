@@ -57,8 +57,6 @@ HResult ShellLink::create() {
     return S_OK;
 }
 
-bool ShellLink::isCreated() const { return state != nullptr; }
-
 HResult ShellLink::setPath(const std::string& path) {
     return state ? state->link->SetPath(path.c_str()) : E_FAIL;
 }
@@ -77,10 +75,6 @@ HResult ShellLink::setDescription(const std::string& description) {
 
 HResult ShellLink::setIconLocation(const std::string& iconPath, int32_t index) {
     return state ? state->link->SetIconLocation(iconPath.c_str(), index) : E_FAIL;
-}
-
-HResult ShellLink::setShowCommand(int32_t showCommand) {
-    return state ? state->link->SetShowCmd(showCommand) : E_FAIL;
 }
 
 HResult ShellLink::save(const std::u16string& linkPath, bool remember) {
