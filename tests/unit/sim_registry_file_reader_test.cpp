@@ -7,10 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/errors.h"
 #include "platform/registry.h"
 #include "platform/sim/registry_store.h"
-#include "platform/text_conversion.h"
 #include "tests/support/test_machine.h"
 
 namespace reg = sim::registry;

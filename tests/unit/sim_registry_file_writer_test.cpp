@@ -1,16 +1,12 @@
 // Saving the simulated registry to registry.reg.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
-#include <random>
 #include <string>
-#include <vector>
 
 #include "platform/errors.h"
 #include "platform/registry.h"
 #include "platform/sim/registry_store.h"
-#include "platform/text_conversion.h"
 #include "tests/support/test_machine.h"
 
 namespace reg = sim::registry;
