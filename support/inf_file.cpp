@@ -9,17 +9,19 @@ void InfFile::read(const CStdStr& path) {
     TextFile file;
     if (!file.Open(path, TextFile::ReadMode, TextFile::UnknownText)) return;
     CStdStr line;
-    while (file.ReadString(line)) addLine(line.Trim());
+    for (int number = 1; file.ReadString(line); ++number) addLine(line.Trim(), number);
 }
 
-void InfFile::addLine(const CStdStr& trimmedLine) {
+void InfFile::addLine(const CStdStr& trimmedLine, int number) {
     switch (ini::classifyLine(trimmedLine)) {
         case ini::LineKind::Header:
-            sectionList.push_back(InfSection{{}, ini::headerName(trimmedLine)});
+            sectionList.push_back(InfSection{{}, ini::headerName(trimmedLine), number, {}});
             return;
         case ini::LineKind::Data:
             // Lines before the first header belong to no section.
-            if (!sectionList.empty()) sectionList.back().lines.push_back(trimmedLine);
+            if (sectionList.empty()) return;
+            sectionList.back().lines.push_back(trimmedLine);
+            sectionList.back().lineNumbers.push_back(number);
             return;
         case ini::LineKind::Empty:
         case ini::LineKind::Comment:

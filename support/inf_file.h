@@ -8,6 +8,9 @@
 struct InfSection {
     std::vector<CStdStr> lines;
     CStdStr name;  // the header text between the brackets, as written
+    // Where they stand in the file (from 1): the header, and each of lines.
+    int headerLine = 0;
+    std::vector<int> lineNumbers;
 };
 
 // A driver's INF file as lines per section, in file order. Command sections keep their raw
@@ -30,7 +33,7 @@ class InfFile {
 
   private:
     void read(const CStdStr& path);
-    void addLine(const CStdStr& trimmedLine);
+    void addLine(const CStdStr& trimmedLine, int number);
 
     std::vector<InfSection> sectionList;
 };

@@ -78,9 +78,11 @@ bool isParentReference(const CStdStr& component) {
     return dots >= 2;
 }
 
+}  // namespace
+
 // A name that is absolute, names a drive (or a stream: no file name holds a colon) or climbs
 // out with a parent reference would be written outside the target directory.
-bool leavesTargetDirectory(const CStdStr& name) {
+bool zipMemberLeavesTarget(const CStdStr& name) {
     if (!name.empty() && name.front() == '\\') return true;
     if (name.find(':') != CStdStr::npos) return true;
     size_t start = 0;
@@ -91,6 +93,8 @@ bool leavesTargetDirectory(const CStdStr& name) {
         start = end + 1;
     }
 }
+
+namespace {
 
 CStdStr outputPathOf(const char* targetDir, const CStdStr& name) {
     if (targetDir == nullptr || *targetDir == '\0') return name;
@@ -200,7 +204,7 @@ void visitMember(const Walk& walk, size_t index) {
         (*walk.list)[index] = name;
     }
     if (walk.copyBuffer == nullptr) return;
-    if (leavesTargetDirectory(name)) {
+    if (zipMemberLeavesTarget(name)) {
         LogLine("ZipListContents: skipped member " + name +
                 " whose name leads out of the target "
                 "directory");

@@ -27,5 +27,9 @@ bool zip_extract_file(void* archive, int seconds, int minutes, int hours, int da
                       int year, const CStdStr& outputPath, char* copyBuffer,
                       CStdStr* madeDirectory = nullptr);
 
+// Whether a member name (with '\\' separators) would be written outside the target directory:
+// absolute, naming a drive, or climbing out with a parent reference. Such members are skipped.
+bool zipMemberLeavesTarget(const CStdStr& name);
+
 // Extracts every member of archive into target's directory.
 bool ExtractZipTo(const PathObject& archive, const PathObject& target);
