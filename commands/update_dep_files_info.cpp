@@ -30,10 +30,10 @@ CStdStr withoutLeadingAtsAndBlanks(const CStdStr& field) {
 UpdateDepFilesInfo::UpdateDepFilesInfo(RunContext* engine, platform::DriverInfo3* driver, int level)
     : GenericInfo(engine, "UpdateDependentFiles"), driver(driver), level(level) {}
 
-std::vector<CStdStr> UpdateDepFilesInfo::copyFilesNames(const CStdStr& installSection) const {
+std::vector<CStdStr> copyFilesNames(const RunContext& run, const CStdStr& installSection) {
     std::vector<CStdStr> names;
     CStdStr copyFiles;
-    if (!engine->getInfValue(installSection, "CopyFiles", copyFiles)) return names;
+    if (!run.getInfValue(installSection, "CopyFiles", copyFiles)) return names;
     StringTokenizer fields(copyFiles, ',', StringTokenizer::TrimBefore);
     CStdStr field;
     while (fields.next(field)) {
@@ -41,7 +41,7 @@ std::vector<CStdStr> UpdateDepFilesInfo::copyFilesNames(const CStdStr& installSe
             names.push_back(withoutLeadingAtsAndBlanks(field));
             continue;
         }
-        if (const std::vector<CStdStr>* lines = engine->findInfSection(field))
+        if (const std::vector<CStdStr>* lines = run.findInfSection(field))
             for (const CStdStr& line : *lines) names.push_back(fileNameOfLine(line));
     }
     return names;
@@ -58,7 +58,7 @@ CStdStringList UpdateDepFilesInfo::infFileList(const CStdStr& installSection) co
     CStdStringList list(CStdStringList::NoDuplicates);
     const bool nt = OSInfo::current().isWinNT();
     const SystemPath versionDir(SystemPath::PRINTER_DRIVER_VERSION_DIR);
-    for (const CStdStr& name : copyFilesNames(installSection)) {
+    for (const CStdStr& name : copyFilesNames(*engine, installSection)) {
         if (name.empty()) continue;
         CStdStr entry = name;
         if (nt) {

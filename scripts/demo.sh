@@ -6,10 +6,11 @@
 # recorder and what the run changed on the machine.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
-BUILD="${BUILD_ROOT:-$ROOT/build}/host"
+BUILD="${BUILD_ROOT:-$ROOT/build}/demo"
 cd "$ROOT"
-scripts/install-deps.sh
-cmake -G Ninja -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+scripts/install-deps.sh demo
+# The demo needs no test suite (nor its tools and cross compilers).
+cmake -G Ninja -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DDADAZADO_TESTS=OFF >/dev/null
 cmake --build "$BUILD" -j "$(nproc)" --target dadazado winsim logging_substitute \
   install_engine_substitute
 exec tools/demo/run-demo.sh "$BUILD" "${DEMO_OS:-xp}"

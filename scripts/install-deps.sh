@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
-# Installs everything the builds and tests need from Debian packages. Quick when all is there.
+# Installs from Debian packages what the builds and tests need (no argument), or only what the
+# demo needs (demo: the host programs and the tools its script uses). Quick when all is there.
+#   scripts/install-deps.sh [demo]
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ pkg-config clang-format
-  libgtest-dev libgmock-dev
-  libmspack-dev mscompress liblnk-utils
-  zlib1g-dev libminizip-dev zip unzip
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686
-  libz-mingw-w64-dev dpkg-dev
-  wine wine64
-  clang libclang-rt-dev valgrind time libbenchmark-dev linux-perf
+# The host build of the utility, winsim and the substitute libraries, and the demo's script.
+demo_packages=(
+  cmake ninja-build g++ pkg-config
+  libmspack-dev zlib1g-dev libminizip-dev nlohmann-json3-dev
+  zip liblnk-utils
 )
+packages=("${demo_packages[@]}")
+if [[ "${1:-}" != demo ]]; then
+  packages+=(
+    clang-format libgtest-dev libgmock-dev
+    mscompress unzip
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686
+    libz-mingw-w64-dev dpkg-dev
+    wine wine64
+    clang libclang-rt-dev valgrind time libbenchmark-dev linux-perf
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -20,7 +20,8 @@ for variant in host sanitize; do
   step "build and test: $variant"
   flags=()
   [[ $variant == sanitize ]] && flags=(-DDADAZADO_SANITIZE=ON)
-  cmake -G Ninja -S . -B "$BUILD_ROOT/$variant" -DCMAKE_BUILD_TYPE=Debug "${flags[@]}" >/dev/null
+  cmake -G Ninja -S . -B "$BUILD_ROOT/$variant" -DCMAKE_BUILD_TYPE=Debug -DDADAZADO_TESTS=ON \
+    "${flags[@]}" >/dev/null
   cmake --build "$BUILD_ROOT/$variant" -j "$JOBS"
   ctest --test-dir "$BUILD_ROOT/$variant" --output-on-failure -j "$JOBS" --timeout 120
   # The fault suites print their counts; ctest keeps every test's output in its log.

@@ -8,6 +8,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 # The demo package's files; only its INF is the matrix's own.
 demo="$(cd "$here/../../tools/demo/package" && pwd)"
+demo_sources="$(cd "$here/../../tools/demo/sources" && pwd)"
 build="$1" machine="$2"
 winsim="$build/tools/winsim"
 
@@ -43,7 +44,7 @@ rm "$machine/state.reg"
 package="$machine/drive_c/Drivers/Demo"
 mkdir -p "$package"
 cp "$here/package/oem.inf" "$demo/README.TXT" "$demo/DEMOMON.DLL" "$demo/UNPACK.EXE" "$package/"
-(cd "$demo/docs" && zip -q -X "$package/DEMODOCS.ZIP" MANUAL.TXT REGISTER.EXE)
+(cd "$demo_sources/docs" && zip -q -X "$package/DEMODOCS.ZIP" MANUAL.TXT REGISTER.EXE)
 work="$(mktemp -d)"
 mkdir -p "$work/Install/x86"
 cp "$build/tools/Engine.dll" "$work/Install/x86/Engine.dll"
@@ -52,7 +53,7 @@ rm -rf "$work"
 cp "$build/tools/ZUVERU.dll" "$system32/ZUVERU.DLL"
 printf '[windows]\r\nload=\r\n\r\n[Demo Printer 100]\r\nOldSetting=1\r\n' \
   >"$machine/drive_c/WINDOWS/WIN.INI"
-cp "$demo/DEMORES.DLL" "$package/DEMORES.DL"
+cp "$demo_sources/DEMORES.DLL" "$package/DEMORES.DL"
 (cd "$package" && mscompress DEMORES.DL && rm DEMORES.DL)
 
 processors="$system32/spool/prtprocs/w32x86"

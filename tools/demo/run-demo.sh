@@ -43,10 +43,9 @@ EOF
 rm "$MACHINE/state.reg"
 package="$MACHINE/drive_c/Drivers/Demo"
 mkdir -p "$package"
-cp tools/demo/oem.inf tools/demo/package/README.TXT tools/demo/package/DEMOMON.DLL \
-  tools/demo/package/UNPACK.EXE "$package/"
-# The documentation archive, and the uninstaller archive with the install engine.
-(cd tools/demo/package/docs && zip -q -X "$package/DEMODOCS.ZIP" MANUAL.TXT REGISTER.EXE)
+cp -p tools/demo/package/* "$package/"
+# The uninstaller archive, with the substitute install engine in place of the stand-in.
+rm "$package/UNST.ZIP"
 work="$(mktemp -d)"
 mkdir -p "$work/Install/x86"
 cp "$BUILD/tools/Engine.dll" "$work/Install/x86/Engine.dll"
@@ -55,9 +54,6 @@ rm -rf "$work"
 # The logging library that records what was installed.
 cp "$BUILD/tools/ZUVERU.dll" "$system32/ZUVERU.DLL"
 printf '[windows]\r\nload=\r\n' >"$MACHINE/drive_c/WINDOWS/WIN.INI"
-# The package ships the resource library in the SZDD format, as driver packages do.
-cp tools/demo/package/DEMORES.DLL "$package/DEMORES.DL"
-(cd "$package" && mscompress DEMORES.DL && rm DEMORES.DL)
 # What an earlier version left on the machine; the package's print processor library was
 # copied by the standard INF mechanism, not yet registered.
 mkdir -p "$MACHINE/drive_c/$processor_dir"

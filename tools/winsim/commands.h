@@ -17,5 +17,10 @@ int runShow(const std::vector<std::string>& words);
 int runExec(const std::vector<std::string>& words);
 int runDump(const std::vector<std::string>& words);
 int runHold(const std::vector<std::string>& words);
+int runTry(const std::vector<std::string>& words);
+
+// The Windows versions `new` makes, as its --os spells them ("98se", "xp").
+std::vector<std::string> knownVersions();
+bool isKnownVersion(const std::string& name);
 
 }  // namespace winsim

@@ -26,6 +26,7 @@ constexpr Subcommand kSubcommands[] = {
     {"exec", nullptr, winsim::runExec},
     {"dump", nullptr, winsim::runDump},
     {"hold", nullptr, winsim::runHold},
+    {"try", nullptr, winsim::runTry},
 };
 
 constexpr const char* kUsage =
@@ -41,6 +42,7 @@ constexpr const char* kUsage =
     "  exec DIR [--cd DIR] -- PROG    run a program on the machine\n"
     "  dump DIR [--keys K] [--dirs D] print the machine as comparable lines\n"
     "  hold DIR PATH HOW              let another program hold a file (or release it)\n"
+    "  try PACKAGE_DIR --model M ...  dry-run a driver package on every Windows version\n"
     "Each command explains itself with --help.\n";
 
 int usageError(const std::string& message) {

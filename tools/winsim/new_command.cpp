@@ -93,6 +93,18 @@ bool isMissingOrEmptyDirectory(const fs::path& dir) {
 
 }  // namespace
 
+std::vector<std::string> knownVersions() {
+    std::vector<std::string> names;
+    for (const Edition& edition : kEditions) {
+        std::string name = edition.name;
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        names.push_back(name);
+    }
+    return names;
+}
+
+bool isKnownVersion(const std::string& name) { return findEdition(name) != nullptr; }
+
 int runNew(const std::vector<std::string>& words) {
     ParsedArgs args;
     int exitCode = kExitSuccess;

@@ -6,7 +6,7 @@ side="$1" drive="$2" host="$3" win="$4"
 demo="$(cd "$(dirname "$0")/../../../../tools/demo" && pwd)"
 if [[ "$side" == sim ]]; then
     windows="$drive/WINDOWS" substitutes="$host/tools"
-    unpack="$demo/package/UNPACK.EXE" register="$demo/package/docs/REGISTER.EXE"
+    unpack="$demo/package/UNPACK.EXE" register="$demo/sources/docs/REGISTER.EXE"
     monitor="$demo/package/DEMOMON.DLL"
 else
     # Wine runs Windows programs only, and loads a monitor only when it is a real one.
@@ -17,10 +17,10 @@ fi
 system32="$windows/system32"
 package="$drive/Drivers/Demo"
 mkdir -p "$package" "$system32/spool/drivers/w32x86/3" "$system32/spool/prtprocs/w32x86"
-cp "$demo/oem.inf" "$demo/package/README.TXT" "$demo/package/DEMOMON.DLL" "$package/"
+cp "$demo/package/oem.inf" "$demo/package/README.TXT" "$demo/package/DEMOMON.DLL" "$package/"
 cp "$unpack" "$package/UNPACK.EXE"
 work="$(mktemp -d)"
-cp "$demo/package/docs/MANUAL.TXT" "$work/" && cp "$register" "$work/REGISTER.EXE"
+cp "$demo/sources/docs/MANUAL.TXT" "$work/" && cp "$register" "$work/REGISTER.EXE"
 (cd "$work" && zip -q -X "$package/DEMODOCS.ZIP" MANUAL.TXT REGISTER.EXE)
 rm -rf "$work" && work="$(mktemp -d)"
 mkdir -p "$work/Install/x86" && cp "$substitutes/Engine.dll" "$work/Install/x86/Engine.dll"
@@ -28,8 +28,7 @@ mkdir -p "$work/Install/x86" && cp "$substitutes/Engine.dll" "$work/Install/x86/
 rm -rf "$work"
 cp "$substitutes/ZUVERU.dll" "$system32/ZUVERU.DLL"
 printf '[windows]\r\nload=\r\n' >"$windows/WIN.INI"
-cp "$demo/package/DEMORES.DLL" "$package/DEMORES.DL"
-(cd "$package" && mscompress DEMORES.DL && rm DEMORES.DL)
+cp "$demo/package/DEMORES.DL_" "$package/"
 echo "print processor" >"$system32/spool/prtprocs/w32x86/DEMOPROC.DLL"
 echo "color profile library" >"$system32/spool/drivers/w32x86/3/DEMOCOL.DLL"
 cp "$monitor" "$system32/DEMOMON.DLL"

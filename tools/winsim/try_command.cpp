@@ -1,0 +1,223 @@
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "platform/sim/machine.h"
+#include "support/os_info.h"
+#include "tools/winsim/command.h"
+#include "tools/winsim/commands.h"
+#include "tools/winsim/machine_changes.h"
+#include "tools/winsim/trial_machine.h"
+#include "tools/winsim/trial_report.h"
+
+namespace winsim {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const CommandInfo kTry = {
+    "try",
+    "usage: winsim try PACKAGE_DIR --model MODEL [--inf FILE] [--os LIST|all]\n"
+    "                  [--printer NAME] [--port PORT] [--update-all] [--language ISO]\n"
+    "                  [--reg FILE.reg] [--files DIR] [--json FILE] [--keep DIR]\n"
+    "  Dry-runs a driver package on fresh machines, one a Windows version: a printer and the\n"
+    "  model's driver installed as the INF describes them, the package in\n"
+    "  C:\\Drivers\\<package directory name>, the flight recorder on, and dadazado run as the\n"
+    "  driver installation starts it. Prints the exit code, the flight-recorder lines that\n"
+    "  report a failure and what the run changed, a version at a time, then a table.\n"
+    "  --model       the model, as the INF's manufacturer section lists it\n"
+    "  --inf         the INF file in PACKAGE_DIR (default: the only one there)\n"
+    "  --os          versions, comma-separated (default 98se,2000,xp,vista; all: every one)\n"
+    "  --printer     printer name (default: the model); --port (default LPT1:)\n"
+    "  --update-all  update mode (DadazadoUpdateAllPrinters)\n"
+    "  --language    install language, an ISO code such as de_DE (InstallLanguageISO)\n"
+    "  --reg         a .reg file imported before the run (files in use, earlier versions)\n"
+    "  --files       a directory copied onto drive C: before the run\n"
+    "  --json        also write the results as JSON to FILE\n"
+    "  --keep        keep each machine in DIR/<version> instead of removing it\n"
+    "  The driver's files are DriverFile, DataFile (default: the install section's name),\n"
+    "  ConfigFile (default: DriverFile) and HelpFile of the install section or its DataSection,\n"
+    "  and its dependent files what CopyFiles names. The exit status is 1 when any run's exit\n"
+    "  code is not 0, 2 when the package, the INF or the options cannot be used.\n",
+    {{"--model", true},
+     {"--inf", true},
+     {"--os", true},
+     {"--printer", true},
+     {"--port", true},
+     {"--update-all", false},
+     {"--language", true},
+     {"--reg", true},
+     {"--files", true},
+     {"--json", true},
+     {"--keep", true}},
+    1,
+    1};
+
+const std::vector<std::string> kDefaultVersions = {"98se", "2000", "xp", "vista"};
+
+bool endsWithIgnoringCase(const std::string& text, const std::string& end) {
+    if (text.size() < end.size()) return false;
+    for (size_t i = 0; i < end.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - end.size() + i])) != end[i])
+            return false;
+    return true;
+}
+
+// The only INF of the package, or what is wrong.
+std::string findInf(const fs::path& package, std::string* inf) {
+    std::error_code ec;
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(package, ec))
+        if (entry.is_regular_file(ec) && endsWithIgnoringCase(entry.path().filename(), ".inf"))
+            found.push_back(entry.path().filename());
+    if (found.size() == 1) {
+        *inf = found[0];
+        return {};
+    }
+    return found.empty() ? "no INF file in " + package.string()
+                         : "several INF files in " + package.string() + "; name one with --inf";
+}
+
+// Beside winsim in the build: the utility and the two substitute libraries.
+std::string findPrograms(Trial* trial) {
+    std::error_code ec;
+    const fs::path tools = fs::read_symlink("/proc/self/exe", ec).parent_path();
+    const char* overridden = std::getenv("DADAZADO_BINARY");
+    trial->dadazado =
+        overridden != nullptr ? fs::path(overridden) : tools / ".." / "app" / "dadazado";
+    trial->loggingLibrary = tools / "ZUVERU.dll";
+    trial->installEngine = tools / "Engine.dll";
+    for (const fs::path& needed : {trial->dadazado, trial->loggingLibrary, trial->installEngine})
+        if (!fs::is_regular_file(needed, ec)) return "missing " + needed.string() + " (build it)";
+    return {};
+}
+
+std::string describeTrial(const ParsedArgs& args, Trial* trial) {
+    std::error_code ec;
+    trial->package = args.positional[0];
+    if (!fs::is_directory(trial->package, ec)) return "no package directory " + args.positional[0];
+    if (!args.has("--model") || args.value("--model").empty()) return "--model is required";
+    trial->model = args.value("--model");
+    trial->printer = args.value("--printer", trial->model);
+    trial->port = args.value("--port", "LPT1:");
+    trial->language = args.value("--language");
+    trial->updateAll = args.has("--update-all");
+    if (args.has("--inf")) {
+        trial->inf = args.value("--inf");
+        if (!fs::is_regular_file(trial->package / trial->inf, ec))
+            return "no INF file " + trial->inf + " in " + args.positional[0];
+    } else if (std::string problem = findInf(trial->package, &trial->inf); !problem.empty()) {
+        return problem;
+    }
+    if (args.has("--reg")) {
+        trial->regFile = fs::absolute(args.value("--reg"), ec);
+        if (!fs::is_regular_file(trial->regFile, ec)) return "no file " + args.value("--reg");
+    }
+    if (args.has("--files")) {
+        trial->filesDir = args.value("--files");
+        if (!fs::is_directory(trial->filesDir, ec)) return "no directory " + args.value("--files");
+    }
+    return findPrograms(trial);
+}
+
+std::string chooseVersions(const ParsedArgs& args, std::vector<std::string>* versions) {
+    const std::string list = args.value("--os");
+    if (list.empty()) {
+        *versions = kDefaultVersions;
+        return {};
+    }
+    *versions = list == "all" ? knownVersions() : splitList(list);
+    for (const std::string& version : *versions)
+        if (!isKnownVersion(version))
+            return "unknown Windows version \"" + version + "\" (known: all, " + [] {
+                std::string known;
+                for (const std::string& v : knownVersions())
+                    known += (known.empty() ? "" : ", ") + v;
+                return known;
+            }() + ")";
+    return versions->empty() ? "no Windows version in --os" : std::string();
+}
+
+std::string readHostText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The machine of one version: kept below keepDir, or in a directory removed afterwards.
+fs::path machineDirectory(const ParsedArgs& args, const std::string& version) {
+    if (args.has("--keep")) return fs::absolute(fs::path(args.value("--keep")) / version);
+    char pattern[] = "/tmp/winsim-try-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    return made != nullptr ? fs::path(made) : fs::path();
+}
+
+TrialResult runTrial(const Trial& trial, const std::string& version, const fs::path& dir) {
+    TrialResult result;
+    result.version = version;
+    result.problem = prepareTrialMachine(trial, version, dir);
+    if (!result.problem.empty()) return result;
+    OSInfo::forget();
+    const bool win9x = OSInfo::current().isWin9x();
+    const MachineSnapshot before = readMachine(dir, kTrialFlightRecorder);
+    result.exitCode = runUtility(trial, win9x, dir);
+    if (result.exitCode < 0) {
+        result.problem = "dadazado could not be started";
+        return result;
+    }
+    result.failures = failureLines(readHostText(sim::resolvePath(kTrialFlightRecorder).host));
+    result.changes = compareMachines(before, readMachine(dir, kTrialFlightRecorder));
+    return result;
+}
+
+}  // namespace
+
+int runTry(const std::vector<std::string>& words) {
+    ParsedArgs args;
+    int exitCode = kExitSuccess;
+    if (!prepare(kTry, words, &args, &exitCode)) return exitCode;
+    Trial trial;
+    std::vector<std::string> versions;
+    std::string problem = describeTrial(args, &trial);
+    if (problem.empty()) problem = chooseVersions(args, &versions);
+    if (!problem.empty()) return usageError(kTry, problem);
+    const bool progress = isatty(STDERR_FILENO) != 0;
+    std::vector<TrialResult> results;
+    for (const std::string& version : versions) {
+        const fs::path dir = machineDirectory(args, version);
+        const auto start = std::chrono::steady_clock::now();
+        if (progress) std::fprintf(stderr, "try: %s ...", version.c_str());
+        results.push_back(runTrial(trial, version, dir));
+        if (progress)
+            std::fprintf(
+                stderr, " %s (%.1f s)\n",
+                results.back().problem.empty()
+                    ? ("exit " + std::to_string(results.back().exitCode)).c_str()
+                    : "not run",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        std::error_code ec;
+        if (!args.has("--keep")) fs::remove_all(dir, ec);
+        // A package that cannot be set up on the first machine cannot be tried at all.
+        if (results.size() == 1 && !results[0].problem.empty()) {
+            std::fprintf(stderr, "winsim try: %s\n", results[0].problem.c_str());
+            return kExitUsage;
+        }
+    }
+    for (const TrialResult& result : results) std::printf("%s\n", describeResult(result).c_str());
+    std::printf("== all versions\n%s", resultTable(results).c_str());
+    if (args.has("--json")) {
+        std::ofstream out(args.value("--json"), std::ios::binary | std::ios::trunc);
+        out << resultJson(trial.package.string(), trial.model, results);
+        if (!out) return failure(kTry, "cannot write " + args.value("--json"));
+    }
+    for (const TrialResult& result : results)
+        if (result.exitCode != 0) return kExitFailure;
+    return kExitSuccess;
+}
+
+}  // namespace winsim
