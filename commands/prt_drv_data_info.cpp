@@ -15,10 +15,26 @@ using platform::kRegDword;
 using platform::kRegSz;
 constexpr int kKeepExisting = 2;
 
+struct NamedType {
+    const char* name;
+    uint32_t type;
+};
+
+constexpr NamedType kTypeNames[] = {
+    {"STRING", kRegSz},
+    {"NUMBER", kRegDword},
+    {"BINARY", kRegBinary},
+};
+
+const NamedType* namedType(const CStdStr& typeName) {
+    for (const NamedType& entry : kTypeNames)
+        if (typeName.EqualsNoCase(entry.name)) return &entry;
+    return nullptr;
+}
+
 uint32_t spoolerTypeOf(const CStdStr& typeName) {
-    if (typeName.EqualsNoCase("NUMBER")) return kRegDword;
-    if (typeName.EqualsNoCase("BINARY")) return kRegBinary;
-    return kRegSz;
+    const NamedType* named = namedType(typeName);
+    return named != nullptr ? named->type : kRegSz;
 }
 
 // "0x1F" style data is hexadecimal; anything else is read as a decimal number.
@@ -54,6 +70,8 @@ bool keepsExistingValue(platform::PrinterHandle handle, const CStdStr& name, uin
 }
 
 }  // namespace
+
+bool PrtDrvDataInfo::isTypeName(const CStdStr& name) { return namedType(name) != nullptr; }
 
 PrtDrvDataInfo::PrtDrvDataInfo(RunContext* engine, const platform::PrinterInfo2& printer)
     : GenericInfo(engine, "QenPrtDrvData", printer.driverName), printerName(printer.printerName) {}

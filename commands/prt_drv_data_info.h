@@ -12,6 +12,9 @@ class PrtDrvDataInfo : public GenericInfo {
 
     bool HandleCommand(const std::vector<CStdStr>& arguments) override;
 
+    // Whether a line's type field names a type (any other text is written as a string).
+    static bool isTypeName(const CStdStr& name);
+
   private:
     bool writeValue(platform::PrinterHandle handle, const CStdStr& name, uint32_t type,
                     const CStdStr& data, int flags) const;

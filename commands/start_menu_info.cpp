@@ -43,10 +43,15 @@ constexpr NamedFolder kFolderNames[] = {
     {"PRINTHOOD", platform::csidl::kPrintHood},
 };
 
+const NamedFolder* namedFolder(const CStdStr& name) {
+    for (const NamedFolder& entry : kFolderNames)
+        if (name.EqualsNoCase(entry.name)) return &entry;
+    return nullptr;
+}
+
 // An unknown name means the programs folder that everybody sees where there is one.
 int32_t folderOf(const CStdStr& name) {
-    for (const NamedFolder& entry : kFolderNames)
-        if (name.EqualsNoCase(entry.name)) return entry.folder;
+    if (const NamedFolder* named = namedFolder(name)) return named->folder;
     return OSInfo::current().isWinNT() ? platform::csidl::kCommonPrograms
                                        : platform::csidl::kPrograms;
 }
@@ -61,6 +66,8 @@ void logFailedLink(const PathObject& folder, const CStdStr& itemName, const Path
 }
 
 }  // namespace
+
+bool StartMenuInfo::isFolderName(const CStdStr& name) { return namedFolder(name) != nullptr; }
 
 StartMenuInfo::StartMenuInfo(RunContext* engine) : GenericInfo(engine, "QenAddGroup") {}
 

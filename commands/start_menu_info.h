@@ -13,4 +13,8 @@ class StartMenuInfo : public GenericInfo {
     // command sections.
     bool Process() override;
     bool HandleCommand(const std::vector<CStdStr>& arguments) override;
+
+    // Whether a line's first argument names a special folder (any other name means the
+    // programs folder).
+    static bool isFolderName(const CStdStr& name);
 };

@@ -1,0 +1,101 @@
+#include "tools/check/package_location.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/files.h"
+#include "platform/sim/machine.h"
+
+namespace fs = std::filesystem;
+
+namespace check {
+
+namespace {
+
+constexpr const char* kDriversDir = "C:\\Drivers";
+// An INF from outside the package must not take the place of a package file of its name.
+constexpr const char* kOutsideInfDir = "C:\\Drivers\\INF outside the package";
+
+std::string packageNameOf(const fs::path& dir) {
+    const fs::path absolute = fs::absolute(dir).lexically_normal();
+    const fs::path name =
+        absolute.has_filename() ? absolute.filename() : absolute.parent_path().filename();
+    return name.empty() ? "package" : name.string();
+}
+
+// The host directory where a Windows directory of the machine lives; made when missing.
+fs::path hostDirectory(const std::string& windowsDir, std::error_code& ec) {
+    const fs::path drive = sim::resolvePath("C:\\").host;
+    fs::path host = drive;
+    for (const char* at = windowsDir.c_str() + 3; *at != '\0';) {
+        const char* end = at;
+        while (*end != '\0' && *end != '\\') ++end;
+        host /= std::string(at, end);
+        at = *end == '\0' ? end : end + 1;
+    }
+    fs::create_directories(host, ec);
+    return host;
+}
+
+// The INF's path relative to the package, when it lies inside it.
+std::optional<fs::path> relativeToPackage(const fs::path& inf, const fs::path& packageDir) {
+    std::error_code ec;
+    const fs::path base = fs::weakly_canonical(packageDir, ec);
+    const fs::path file = fs::weakly_canonical(inf, ec);
+    if (ec) return std::nullopt;
+    const fs::path relative = file.lexically_relative(base);
+    if (relative.empty() || *relative.begin() == "..") return std::nullopt;
+    return relative;
+}
+
+CStdStr windowsJoin(const CStdStr& dir, const fs::path& relative) {
+    CStdStr path = dir;
+    for (const fs::path& part : relative) path += "\\" + part.string();
+    return path;
+}
+
+}  // namespace
+
+std::optional<PackageLocation> PackageLocation::place(const Options& options,
+                                                      std::string* problem) {
+    PackageLocation location;
+    location.packageDir = CStdStr(kDriversDir) + "\\" + packageNameOf(options.packageDir);
+    std::error_code ec;
+    const fs::path hostPackage = hostDirectory(location.packageDir, ec);
+    if (!ec) fs::copy(options.packageDir, hostPackage, fs::copy_options::recursive, ec);
+    if (ec) {
+        *problem = "cannot copy " + options.packageDir.string() + ": " + ec.message();
+        return std::nullopt;
+    }
+    if (const std::optional<fs::path> inside =
+            relativeToPackage(options.infFile, options.packageDir)) {
+        location.infWindowsPath = windowsJoin(location.packageDir, *inside);
+        location.infDisplayName = inside->generic_string();
+    } else {
+        const fs::path hostDir = hostDirectory(kOutsideInfDir, ec);
+        if (!ec) fs::copy_file(options.infFile, hostDir / options.infFile.filename(), ec);
+        if (ec) {
+            *problem = "cannot read " + options.infFile.string() + ": " + ec.message();
+            return std::nullopt;
+        }
+        location.infWindowsPath = windowsJoin(kOutsideInfDir, options.infFile.filename());
+        location.infDisplayName = options.infFile.string();
+    }
+    platform::setCurrentDirectory(location.packageDir);
+    return location;
+}
+
+bool PackageLocation::contains(const CStdStr& windowsPath) const {
+    const CStdStr prefix = packageDir + "\\";
+    return windowsPath.size() > prefix.size() &&
+           cstd::equalsNoCase(std::string_view(windowsPath).substr(0, prefix.size()), prefix);
+}
+
+std::string PackageLocation::nameInPackage(const CStdStr& windowsPath) const {
+    std::string name = windowsPath.substr(packageDir.size() + 1);
+    for (char& c : name)
+        if (c == '\\') c = '/';
+    return name;
+}
+
+}  // namespace check
