@@ -8,6 +8,7 @@
 
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_template.h"
+#include "platform/sim/scratch_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -16,11 +17,9 @@ namespace fuzz {
 namespace {
 
 fs::path makeScratchDirectory() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/dadazado-fuzz-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) fail("cannot make a scratch directory");
-    return pattern;
+    const fs::path made = sim::makeScratchDirectory("dadazado-fuzz");
+    if (made.empty()) fail("cannot make a scratch directory");
+    return made;
 }
 
 fs::path scratchToRemove;

@@ -9,6 +9,7 @@
 
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_store.h"
+#include "platform/sim/scratch_directory.h"
 #include "support/debug_log.h"
 #include "support/os_info.h"
 
@@ -17,11 +18,9 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path makeTempDirectory() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/dadazado-test-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    return pattern;
+    const fs::path made = sim::makeScratchDirectory("dadazado-test");
+    if (made.empty()) throw std::runtime_error("mkdtemp failed");
+    return made;
 }
 
 }  // namespace

@@ -8,25 +8,14 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_template.h"
 #include "platform/sim/registry_store.h"
+#include "platform/sim/scratch_directory.h"
 
 namespace fs = std::filesystem;
 
 namespace check {
 
-namespace {
-
-fs::path makeScratchDirectory() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/dadazado-check-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) return {};
-    return pattern;
-}
-
-}  // namespace
-
 std::unique_ptr<ScratchMachine> ScratchMachine::open(std::string* problem) {
-    const fs::path scratch = makeScratchDirectory();
+    const fs::path scratch = sim::makeScratchDirectory("dadazado-check");
     if (scratch.empty()) {
         *problem = "cannot make a scratch directory";
         return nullptr;

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/sim/machine.h"
+#include "platform/sim/scratch_directory.h"
 #include "support/os_info.h"
 #include "tools/winsim/command.h"
 #include "tools/winsim/commands.h"
@@ -152,9 +153,7 @@ std::string readHostText(const fs::path& path) {
 // The machine of one version: kept below keepDir, or in a directory removed afterwards.
 fs::path machineDirectory(const ParsedArgs& args, const std::string& version) {
     if (args.has("--keep")) return fs::absolute(fs::path(args.value("--keep")) / version);
-    char pattern[] = "/tmp/winsim-try-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    return made != nullptr ? fs::path(made) : fs::path();
+    return sim::makeScratchDirectory("winsim-try");
 }
 
 TrialResult runTrial(const Trial& trial, const std::string& version, const fs::path& dir) {
