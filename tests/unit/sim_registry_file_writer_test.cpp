@@ -7,6 +7,7 @@
 #include "platform/errors.h"
 #include "platform/registry.h"
 #include "platform/sim/registry_store.h"
+#include "tests/support/registry_file.h"
 #include "tests/support/test_machine.h"
 
 namespace reg = sim::registry;
@@ -14,12 +15,6 @@ namespace fs = std::filesystem;
 using namespace platform;
 
 namespace {
-
-const std::string kHeader = "Windows Registry Editor Version 5.00\r\n";
-
-const std::string kKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Test";
-
-fs::path registryFile(const TestMachine& machine) { return machine.dir() / "registry.reg"; }
 
 std::string hexOf(const std::string& bytes) {
     static const char* digits = "0123456789abcdef";
@@ -56,26 +51,26 @@ TEST(SimRegistrySave, EveryChangeIsSavedAtomicallyAndReadsBackIdentically) {
     for (int c = 1; c < 256; ++c) everyByte += static_cast<char>(c);
     reg::createKey("HKLM\\SOFTWARE\\Test\\Empty Key");
     reg::createKey("HKLM\\SOFTWARE\\Test\\Odd]Name [x]");
-    reg::writeValue(kKey, "", kRegSz, std::string("default\0", 8));
-    reg::writeValue(kKey, "quote\"back\\slash", kRegSz, std::string("a\"b\\c\0", 6));
-    reg::writeValue(kKey, "NoNul", kRegSz, "abc");
-    reg::writeValue(kKey, "EmbeddedNul", kRegSz, std::string("a\0b\0", 4));
-    reg::writeValue(kKey, "LineBreak", kRegSz, std::string("a\r\nb\0", 5));
-    reg::writeValue(kKey, "EmptySz", kRegSz, "");
-    reg::writeValue(kKey, "ShortDword", kRegDword, "\x01\x02\x03");
-    reg::writeValue(kKey, "Dword", kRegDword, std::string("\x00\x00\x00\x80", 4));
-    reg::writeValue(kKey, "EveryByteExpand", kRegExpandSz, everyByte);
-    reg::writeValue(kKey, "EveryByteMulti", kRegMultiSz, everyByte + everyByte);
-    reg::writeValue(kKey, "EveryByteBinary", kRegBinary, everyByte);
-    reg::writeValue(kKey, "None", kRegNone, "");
-    reg::writeValue(kKey, "Big type", 0xFFFFFFFF, "z");
-    reg::writeValue(kKey, std::string(300, 'n'), kRegBinary, "\x01");
+    reg::writeValue(kTestKey, "", kRegSz, std::string("default\0", 8));
+    reg::writeValue(kTestKey, "quote\"back\\slash", kRegSz, std::string("a\"b\\c\0", 6));
+    reg::writeValue(kTestKey, "NoNul", kRegSz, "abc");
+    reg::writeValue(kTestKey, "EmbeddedNul", kRegSz, std::string("a\0b\0", 4));
+    reg::writeValue(kTestKey, "LineBreak", kRegSz, std::string("a\r\nb\0", 5));
+    reg::writeValue(kTestKey, "EmptySz", kRegSz, "");
+    reg::writeValue(kTestKey, "ShortDword", kRegDword, "\x01\x02\x03");
+    reg::writeValue(kTestKey, "Dword", kRegDword, std::string("\x00\x00\x00\x80", 4));
+    reg::writeValue(kTestKey, "EveryByteExpand", kRegExpandSz, everyByte);
+    reg::writeValue(kTestKey, "EveryByteMulti", kRegMultiSz, everyByte + everyByte);
+    reg::writeValue(kTestKey, "EveryByteBinary", kRegBinary, everyByte);
+    reg::writeValue(kTestKey, "None", kRegNone, "");
+    reg::writeValue(kTestKey, "Big type", 0xFFFFFFFF, "z");
+    reg::writeValue(kTestKey, std::string(300, 'n'), kRegBinary, "\x01");
     reg::writeValue("HKCC\\Cfg", "x", kRegDwordBigEndian, std::string("\0\0\0\1", 4));
     const std::string before = dumpAll();
     reg::flush();
     EXPECT_FALSE(fs::exists(registryFile(machine).string() + ".tmp"));
     const std::string saved = readHostFile(registryFile(machine));
-    ASSERT_EQ(saved.rfind(kHeader, 0), 0u);
+    ASSERT_EQ(saved.rfind(kRegFileHeader, 0), 0u);
     // Hex data is wrapped; only a line holding a long name may pass 80 columns.
     size_t hexLines = 0;
     for (const std::string& line : splitLines(saved)) {
@@ -96,7 +91,7 @@ TEST(SimRegistrySave, EveryChangeIsSavedAtomicallyAndReadsBackIdentically) {
     machine.reload();
     EXPECT_EQ(dumpAll(), before);
     // A second save of what was read is the same text.
-    reg::writeValue(kKey, "Dword", kRegDword, std::string("\x00\x00\x00\x80", 4));
+    reg::writeValue(kTestKey, "Dword", kRegDword, std::string("\x00\x00\x00\x80", 4));
     reg::flush();
     EXPECT_EQ(readHostFile(registryFile(machine)), saved);
 }
@@ -108,8 +103,8 @@ TEST(SimRegistrySave, NamesThatTheFileCannotHoldAreRefused) {
     EXPECT_FALSE(reg::isStorableKeyPath("HKLM\\" + std::string(256, 'k')));
     EXPECT_TRUE(reg::isStorableKeyPath("HKLM\\" + std::string(255, 'k')));
     EXPECT_FALSE(reg::createKey("HKLM\\a\r\nb"));
-    reg::writeValue(kKey, "two\nlines", kRegSz, std::string("x\0", 2));
-    EXPECT_FALSE(reg::readValue(kKey, "two\nlines", nullptr, nullptr));
+    reg::writeValue(kTestKey, "two\nlines", kRegSz, std::string("x\0", 2));
+    EXPECT_FALSE(reg::readValue(kTestKey, "two\nlines", nullptr, nullptr));
     RegKey key = nullptr;
     EXPECT_EQ(regCreateKey(predefinedKey(PredefinedKey::LocalMachine), "SOFTWARE\\a\nb",
                            kKeyAllAccess, &key, nullptr),

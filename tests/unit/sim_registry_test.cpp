@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,23 +9,11 @@
 #include "platform/registry.h"
 #include "platform/sim/registry_store.h"
 #include "platform/text_conversion.h"
+#include "tests/support/registry_file.h"
 #include "tests/support/test_machine.h"
 
 namespace reg = sim::registry;
-namespace fs = std::filesystem;
 using namespace platform;
-
-namespace {
-
-fs::path registryFile(const TestMachine& machine) { return machine.dir() / "registry.reg"; }
-
-// Replaces the machine's registry.reg and loads it; the load's message.
-std::string loadText(const TestMachine& machine, const std::string& text) {
-    writeHostFile(registryFile(machine), text);
-    return reg::load(registryFile(machine));
-}
-
-}  // namespace
 
 TEST(SimRegistryKeys, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
     TestMachine machine;
@@ -144,7 +131,7 @@ TEST(SimRegistrySecurity, InheritedFromTheNearestAncestorAndKeptInTheRegistry) {
     const size_t at = text.find("D:(A;;KR;;;WD)");
     ASSERT_NE(at, std::string::npos);
     text.replace(at, 14, "D:(A;;GA;;;BU)");
-    ASSERT_EQ(loadText(machine, text), "");
+    ASSERT_EQ(loadRegistryText(machine, text), "");
     EXPECT_EQ(reg::keySecurity("HKLM\\SOFTWARE\\Vendor\\Driver\\Deep"), "D:(A;;GA;;;BU)");
 }
 
