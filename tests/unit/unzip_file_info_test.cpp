@@ -15,7 +15,7 @@ using Args = std::vector<CStdStr>;
 
 class UnzipFileInfoTest : public ::testing::Test {
   protected:
-    UnzipFileInfoTest() {
+    explicit UnzipFileInfoTest(const sim::MachineOptions& options = {}) : machine(options) {
         EXPECT_TRUE(writeZipArchive(machine.host("C:\\pkg\\drv.zip"),
                                     {{.name = "drv.dll", .content = "driver"},
                                      {.name = "help/drv.hlp", .content = "help"}}));
@@ -48,6 +48,19 @@ TEST_F(UnzipFileInfoTest, EmptyTargetFieldMeansTheCurrentDirectory) {
     EXPECT_TRUE(unzip({"C:\\pkg\\drv.zip", " "}));
     EXPECT_EQ(machine.readFile("C:\\work\\help\\drv.hlp"), "help");
     EXPECT_TRUE(unzip({"C:\\pkg\\drv.zip", "%nosuchmacro%"}));
+    EXPECT_EQ(machine.readFile("C:\\work\\drv.dll"), "driver");
+    EXPECT_FALSE(std::filesystem::exists(machine.host("C:\\pkg\\drv.dll")));
+}
+
+class UnzipFileInfo9xTest : public UnzipFileInfoTest {
+  protected:
+    UnzipFileInfo9xTest() : UnzipFileInfoTest(sim::MachineOptions{.os = "98"}) {}
+};
+
+TEST_F(UnzipFileInfo9xTest, EmptyTargetFieldMeansTheCurrentDirectory) {
+    std::filesystem::create_directories(machine.host("C:\\work"));
+    ASSERT_TRUE(platform::setCurrentDirectory("C:\\work"));
+    EXPECT_TRUE(unzip({"C:\\pkg\\drv.zip", ""}));
     EXPECT_EQ(machine.readFile("C:\\work\\drv.dll"), "driver");
     EXPECT_FALSE(std::filesystem::exists(machine.host("C:\\pkg\\drv.dll")));
 }

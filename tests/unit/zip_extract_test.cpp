@@ -270,4 +270,11 @@ TEST_F(ZipExtractWin9xTest, TimesAreSetAndAnUncreatableFileIsReported) {
                      "C:\\out\\taken.txt (Error: "));
 }
 
+TEST_F(ZipExtractWin9xTest, ArchiveThatIsOnlyItsEndRecordExtractsNothing) {
+    writeArchive("C:\\pkg\\empty.zip", {});
+    EXPECT_TRUE(extract("C:\\pkg\\empty.zip", "C:\\out"));
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_FALSE(exists("C:\\out"));
+}
+
 }  // namespace
