@@ -51,7 +51,7 @@ void DadazadoEngine::logRunSettings() const {
 
 void DadazadoEngine::readNetworkLevel() {
     CStdStr value;
-    if (getInfValue(installSection, "QN_DRV_NETSUPPORT", value))
+    if (getInfValue(installSection, kNetworkLevelKey, value))
         networkLevel = static_cast<uint32_t>(cstd::atoi(value));
 }
 

@@ -30,6 +30,17 @@ class DadazadoEngine : public RunContext {
     DadazadoEngine(const DadazadoEngine&) = delete;
     DadazadoEngine& operator=(const DadazadoEngine&) = delete;
 
+    // What the engine reads of the INF itself, outside the command handlers: the network
+    // level in the install section, and the install directory (directory code 777) in the
+    // uninstall-information section.
+    static constexpr const char* kNetworkLevelKey = "QN_DRV_NETSUPPORT";
+    static constexpr const char* kDefaultUninstallInfoSection = "Qen_Unst_Info";
+    static constexpr const char* kInstallDirKey = "QenInstallDir";
+    static constexpr int kInstallDirCode = 777;
+    // The bits of a command line's install-kind mask.
+    static constexpr int kLocalInstall = 1;
+    static constexpr int kPointAndPrint = 2;
+
     // The exit code: 0 when the run got through, 1 to 4 for the early checks.
     int run(const CStdStr& commandLine);
 

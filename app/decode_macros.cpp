@@ -2,25 +2,13 @@
 #include <string_view>
 
 #include "app/dadazado_engine.h"
+#include "app/macro_parts.h"
 #include "support/debug_log.h"
 
 namespace {
 
 void logMacroProblem(std::string_view text, std::string_view subject) {
     LogLine("DadazadoEngine::DecodeMacros: ", text, subject);
-}
-
-bool isDelimiter(char c) { return c == '%' || c == '$'; }
-
-// A name read the way "%d" reads it: leading blanks, an optional sign, at least one digit,
-// anything after the digits ignored. Out-of-range numbers clamp to the int range rather than
-// wrap, so an overlong name can never land on a real directory code.
-std::optional<int> directoryCodeOf(std::string_view name) {
-    std::size_t i = 0;
-    while (i < name.size() && cstd::isSpace(name[i])) ++i;
-    if (i < name.size() && (name[i] == '+' || name[i] == '-')) ++i;
-    if (i >= name.size() || name[i] < '0' || name[i] > '9') return std::nullopt;
-    return cstd::atoi(name);
 }
 
 // One macro's replacement, given the engine's two resolvers.
@@ -61,28 +49,21 @@ class MacroExpansion {
 CStdStr DadazadoEngine::DecodeMacros(const CStdStr& text, int flags) const {
     const MacroExpansion expansion(*this, flags);
     CStdStr output;
-    CStdStr name;
-    char delimiter = '\0';  // the one that opened the current macro; none outside a macro
-    for (const char c : text) {
-        if (delimiter == '\0') {
-            if (isDelimiter(c)) {
-                delimiter = c;
-                name.clear();
-            } else {
-                output += c;
-            }
-        } else if (c != delimiter) {
-            name += c;
-        } else {
-            // Replacements go straight to the output and are never scanned again.
-            output += delimiter == '$' ? expansion.dollar(name) : expansion.percent(name);
-            delimiter = '\0';
+    for (const TextPart& part : macroParts(text)) {
+        switch (part.kind) {
+            case TextPart::Kind::Plain:
+                output += part.text;
+                break;
+            case TextPart::Kind::Macro:
+                output += part.delimiter == '$' ? expansion.dollar(part.text)
+                                                : expansion.percent(part.text);
+                break;
+            case TextPart::Kind::Runaway:
+                logMacroProblem("Runaway macro in string ", text);
+                output += part.delimiter;
+                output += part.text;
+                break;
         }
-    }
-    if (delimiter != '\0') {
-        logMacroProblem("Runaway macro in string ", text);
-        output += delimiter;
-        output += name;
     }
     return output;
 }

@@ -74,9 +74,9 @@ CStdStr DadazadoEngine::getInstallSection(const CStdStr& model) const {
 
 void DadazadoEngine::readUninstallInfo() {
     CStdStr section;
-    if (!getInfValue(installSection, "QenUninstall", section)) section = "Qen_Unst_Info";
+    if (!getInfValue(installSection, "QenUninstall", section)) section = kDefaultUninstallInfoSection;
     CStdStr directory;
-    if (getInfValue(section, "QenInstallDir", directory)) installDir = dirFromSpec(directory);
+    if (getInfValue(section, kInstallDirKey, directory)) installDir = dirFromSpec(directory);
 }
 
 PathObject DadazadoEngine::dirFromSpec(const CStdStr& codeAndSubdirectory) const {

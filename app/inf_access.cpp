@@ -11,5 +11,5 @@ const std::vector<CStdStr>* DadazadoEngine::findInfSection(const CStdStr& name) 
 
 bool DadazadoEngine::isCommandForThisInstall(int mask) const {
     if (mask == 0) return false;
-    return (mask & (pointAndPrint ? 2 : 1)) != 0;
+    return (mask & (pointAndPrint ? kPointAndPrint : kLocalInstall)) != 0;
 }

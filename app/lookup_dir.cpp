@@ -46,7 +46,7 @@ PathObject noDirectoryFor(int code) {
 }  // namespace
 
 PathObject DadazadoEngine::LookupDir(int code) const {
-    if (code == 777) return installDir;
+    if (code == kInstallDirCode) return installDir;
     if (const std::optional<int> pathCode = systemPathCodeFor(code)) {
         return SystemPath(*pathCode, true);
     }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/dadazado_engine.h"
 #include "commands/delete_file_info.h"
 #include "commands/inst_file_info.h"
 #include "commands/monitor_info.h"
@@ -19,10 +20,6 @@
 #include "tools/check/key_probe.h"
 
 namespace check {
-
-const char* const kNetworkLevelKey = "QN_DRV_NETSUPPORT";
-const char* const kInstallDirKey = "QenInstallDir";
-const char* const kDefaultUninstallInfoSection = "Qen_Unst_Info";
 
 namespace {
 
@@ -82,8 +79,8 @@ CommandCatalog::CommandCatalog() {
     addKnownKey(uninstall);
     layouts.emplace(uninstall.ToLower(), uninstallLayout());
     for (const CStdStr& key : otherHandlerKeys(&probe)) addKnownKey(key);
-    addKnownKey(kNetworkLevelKey);
-    addKnownKey(kInstallDirKey);
+    addKnownKey(DadazadoEngine::kNetworkLevelKey);
+    addKnownKey(DadazadoEngine::kInstallDirKey);
     for (const CStdStr& key : dataSectionKeys(probe)) addKnownKey(key);
     for (const char* directive : kStandardDirectives) addKnownKey(directive);
 }

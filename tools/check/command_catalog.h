@@ -36,11 +36,4 @@ class CommandCatalog {
     CStdStr uninstall;
 };
 
-// Keys the engine itself reads: in the install section, and in the uninstall-information
-// section.
-extern const char* const kNetworkLevelKey;
-extern const char* const kInstallDirKey;
-// The uninstall-information section when the install section does not name one.
-extern const char* const kDefaultUninstallInfoSection;
-
 }  // namespace check

@@ -11,16 +11,13 @@ namespace check {
 
 namespace {
 
-constexpr int kLocalInstall = 1;
-constexpr int kPointAndPrint = 2;
-
 // The uninstall-information key shares its section with the uninstaller's commands; that
 // clash is reported on its own, not as a malformed command.
 bool isInstallDirLine(const CheckContext& context, const CStdStr& key, const CStdStr& line) {
     if (!key.EqualsNoCase(context.catalog.uninstallKey())) return false;
     CStdStr name, value;
     return ini::splitNameValue(line, name, value, ini::NameQuotes::Remove) &&
-           name.EqualsNoCase(kInstallDirKey);
+           name.EqualsNoCase(DadazadoEngine::kInstallDirKey);
 }
 
 std::string requiredNames(const LineLayout& layout) {
@@ -39,7 +36,8 @@ std::optional<std::vector<CStdStr>> commandArguments(const CheckContext& context
         context.error(line, key + " line has no install-kind field; the utility rejects it");
         return std::nullopt;
     }
-    if ((cstd::atoi(fields[1]) & (kLocalInstall | kPointAndPrint)) == 0) {
+    if ((cstd::atoi(fields[1]) &
+         (DadazadoEngine::kLocalInstall | DadazadoEngine::kPointAndPrint)) == 0) {
         context.error(line, key + " line: install-kind mask '" + fields[1] +
                                 "' selects no install (1 local, 2 point and print, 3 both); "
                                 "the line never runs");

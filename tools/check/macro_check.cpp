@@ -1,22 +1,26 @@
 #include "tools/check/macro_check.h"
 
+#include <optional>
+#include <vector>
+
+#include "app/macro_parts.h"
+
 namespace check {
 
 namespace {
 
-constexpr int kInstallDirCode = 777;
+std::string written(const TextPart& macro) {
+    return macro.delimiter + macro.text + macro.delimiter;
+}
 
-bool isDelimiter(char c) { return c == '%' || c == '$'; }
-
-std::string written(const Macro& macro) { return macro.delimiter + macro.name + macro.delimiter; }
-
-void checkDirectoryCode(const CheckContext& context, const InstallScope& scope, const Macro& macro,
-                        int code, int line) {
-    if (code == kInstallDirCode) {
+void checkDirectoryCode(const CheckContext& context, const InstallScope& scope,
+                        const TextPart& macro, int code, int line) {
+    if (code == DadazadoEngine::kInstallDirCode) {
         if (!scope.installDirSet)
             context.warning(line, written(macro) + " is the install directory, which no " +
-                                      kInstallDirKey + " sets for install section [" +
-                                      scope.install->name + "]; it expands to nothing");
+                                      DadazadoEngine::kInstallDirKey +
+                                      " sets for install section [" + scope.install->name +
+                                      "]; it expands to nothing");
         return;
     }
     if (context.engine.LookupDir(code).GetFullPath().empty())
@@ -24,60 +28,39 @@ void checkDirectoryCode(const CheckContext& context, const InstallScope& scope, 
                                   ", which the utility does not know; it expands to nothing");
 }
 
-void checkMacro(const CheckContext& context, const InstallScope& scope, const Macro& macro,
+void checkMacro(const CheckContext& context, const InstallScope& scope, const TextPart& macro,
                 int line) {
     // A string named like a number is looked up first, as the utility does.
-    if (macro.delimiter == '%' && context.macroNames.count(macro.name.ToLower()) != 0) return;
-    if (const std::optional<int> code = directoryCodeOf(macro.name)) {
+    if (macro.delimiter == '%' && context.macroNames.count(macro.text.ToLower()) != 0) return;
+    if (const std::optional<int> code = directoryCodeOf(macro.text)) {
         checkDirectoryCode(context, scope, macro, *code, line);
         return;
     }
     // "%%" and a "$name$" that is no number are left alone: the first is a way to write
     // nothing, the second stays in the text as written.
-    if (macro.delimiter == '%' && !macro.name.empty())
+    if (macro.delimiter == '%' && !macro.text.empty())
         context.warning(line,
                         written(macro) + " is defined in no string section; it expands to nothing");
 }
 
-}  // namespace
-
-std::vector<Macro> macrosIn(const CStdStr& text) {
-    std::vector<Macro> macros;
-    char open = '\0';
-    CStdStr name;
-    for (const char c : text) {
-        if (open == '\0') {
-            if (isDelimiter(c)) {
-                open = c;
-                name.clear();
-            }
-        } else if (c != open) {
-            name += c;
-        } else {
-            macros.push_back({open, name});
-            open = '\0';
-        }
-    }
+// The closed macros of a text, as the utility reads them; a runaway one stays text.
+std::vector<TextPart> closedMacros(const CStdStr& text) {
+    std::vector<TextPart> macros = macroParts(text);
+    std::erase_if(macros, [](const TextPart& part) { return part.kind != TextPart::Kind::Macro; });
     return macros;
 }
 
-std::optional<int> directoryCodeOf(const CStdStr& name) {
-    size_t at = 0;
-    while (at < name.size() && cstd::isSpace(name[at])) ++at;
-    if (at < name.size() && (name[at] == '+' || name[at] == '-')) ++at;
-    if (at >= name.size() || name[at] < '0' || name[at] > '9') return std::nullopt;
-    return cstd::atoi(name);
-}
+}  // namespace
 
 bool hasNamedMacro(const CStdStr& text) {
-    for (const Macro& macro : macrosIn(text))
-        if (macro.delimiter == '%' && !directoryCodeOf(macro.name)) return true;
+    for (const TextPart& macro : closedMacros(text))
+        if (macro.delimiter == '%' && !directoryCodeOf(macro.text)) return true;
     return false;
 }
 
 void checkMacros(const CheckContext& context, const InstallScope& scope, const CStdStr& text,
                  int line) {
-    for (const Macro& macro : macrosIn(text)) checkMacro(context, scope, macro, line);
+    for (const TextPart& macro : closedMacros(text)) checkMacro(context, scope, macro, line);
 }
 
 }  // namespace check

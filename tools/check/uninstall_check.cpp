@@ -6,27 +6,26 @@ namespace check {
 
 namespace {
 
-constexpr int kInstallDirCode = 777;
-
 bool namesSection(const CheckContext& context, const CStdStr& value, const InfSection* section) {
     for (const CStdStr& name : sectionNames(value))
         if (context.inf.section(name) == section) return true;
     return false;
 }
 
-// The directory code of a QenInstallDir value: its first comma-separated word.
-int directoryCodeOf(const CStdStr& value) {
+// The directory code of an install-directory value: its first comma-separated word.
+int installDirCodeOf(const CStdStr& value) {
     CStdStr code;
     StringTokenizer(value, ',', 0).next(code);
     return cstd::atoi(code);
 }
 
 bool setsInstallDir(const CheckContext& context, const KeyLine& dirLine) {
-    const int code = directoryCodeOf(dirLine.value);
-    if (code != kInstallDirCode && !context.engine.LookupDir(code).GetFullPath().empty())
+    const int code = installDirCodeOf(dirLine.value);
+    if (code != DadazadoEngine::kInstallDirCode &&
+        !context.engine.LookupDir(code).GetFullPath().empty())
         return true;
-    context.warning(dirLine.line, std::string(kInstallDirKey) + " names directory code " +
-                                      std::to_string(code) +
+    context.warning(dirLine.line, std::string(DadazadoEngine::kInstallDirKey) +
+                                      " names directory code " + std::to_string(code) +
                                       ", which the utility does not know; the install "
                                       "directory stays empty");
     return false;
@@ -38,7 +37,8 @@ InstallScope checkUninstallInfo(const CheckContext& context, const InstallSectio
     InstallScope scope{&install, false};
     const CStdStr& key = context.catalog.uninstallKey();
     const std::optional<KeyLine> uninstall = PackageInf::firstKey(*install.section, key);
-    const CStdStr infoName = uninstall ? uninstall->value : CStdStr(kDefaultUninstallInfoSection);
+    const CStdStr infoName =
+        uninstall ? uninstall->value : CStdStr(DadazadoEngine::kDefaultUninstallInfoSection);
     const InfSection* info = context.inf.section(infoName);
     if (info == nullptr) {
         // A name without commas is a command section too, and reported as one.
@@ -49,13 +49,14 @@ InstallScope checkUninstallInfo(const CheckContext& context, const InstallSectio
                               " as its name");
         return scope;
     }
-    const std::optional<KeyLine> dirLine = PackageInf::firstKey(*info, kInstallDirKey);
+    const std::optional<KeyLine> dirLine =
+        PackageInf::firstKey(*info, DadazadoEngine::kInstallDirKey);
     if (!dirLine) return scope;
     scope.installDirSet = setsInstallDir(context, *dirLine);
     if (uninstall && namesSection(context, uninstall->value, info))
         context.warning(dirLine->line,
-                        std::string(kInstallDirKey) + " stands in [" + info->name + "], which " +
-                            key +
+                        std::string(DadazadoEngine::kInstallDirKey) + " stands in [" + info->name +
+                            "], which " + key +
                             " also names as a command section: the utility reads the line as "
                             "an uninstaller command too and logs an \"Error parsing command\" "
                             "block for it on every run");
