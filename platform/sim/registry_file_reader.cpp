@@ -1,11 +1,11 @@
 #include "platform/sim/registry_file_reader.h"
 
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <system_error>
 
 #include "platform/little_endian.h"
 #include "platform/registry.h"
+#include "platform/sim/machine_files.h"
 #include "platform/sim/names.h"
 #include "platform/sim/registry_data.h"
 #include "platform/sim/registry_file_writer.h"
@@ -293,13 +293,6 @@ bool decodeText(const std::string& bytes, std::string* text, ParseError* error) 
     return false;
 }
 
-bool readFile(const fs::path& file, std::string* bytes) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 }  // namespace
 
 std::string located(const fs::path& file, size_t line, const std::string& what) {
@@ -310,11 +303,12 @@ std::string parseFile(const fs::path& file, Tree& tree) {
     std::error_code ec;
     const fs::file_status status = fs::status(file, ec);
     if (status.type() == fs::file_type::not_found) return {};
-    std::string bytes, text;
-    if (status.type() != fs::file_type::regular || !readFile(file, &bytes))
-        return located(file, 1, "cannot be read");
+    const std::optional<std::string> bytes =
+        status.type() == fs::file_type::regular ? readHostFile(file) : std::nullopt;
+    if (!bytes) return located(file, 1, "cannot be read");
+    std::string text;
     ParseError error;
-    if (decodeText(bytes, &text, &error) && RegFileParser(text, tree).parse(&error)) return {};
+    if (decodeText(*bytes, &text, &error) && RegFileParser(text, tree).parse(&error)) return {};
     return located(file, error.line, error.what);
 }
 

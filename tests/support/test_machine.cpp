@@ -4,10 +4,11 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/sim/machine.h"
+#include "platform/sim/machine_files.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/scratch_directory.h"
 #include "support/debug_log.h"
@@ -43,17 +44,7 @@ fs::path TestMachine::host(const std::string& windowsPath) const {
 }
 
 void TestMachine::writeFile(const std::string& windowsPath, const std::string& content) const {
-    // Make each missing directory through the resolver, so existing components keep their
-    // spelling and new ones are created as spelled.
-    std::vector<std::string> components;
-    std::stringstream parts(windowsPath);
-    for (std::string part; std::getline(parts, part, '\\');) components.push_back(part);
-    std::string built = components.empty() ? "" : components[0];
-    for (size_t i = 1; i + 1 < components.size(); ++i) {
-        built += "\\" + components[i];
-        const sim::ResolvedPath resolved = sim::resolvePath(built);
-        if (!resolved.exists) fs::create_directories(resolved.host);
-    }
+    sim::makeMachineDirectory(windowsPath.substr(0, windowsPath.rfind('\\')));
     writeHostFile(host(windowsPath), content);
 }
 
@@ -67,12 +58,7 @@ void TestMachine::reload() const {
     OSInfo::forget();
 }
 
-std::string readHostFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+std::string readHostFile(const fs::path& path) { return sim::readHostFile(path).value_or(""); }
 
 void writeHostFile(const fs::path& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "platform/files.h"
-#include "platform/sim/machine.h"
+#include "platform/sim/machine_files.h"
 
 namespace fs = std::filesystem;
 
@@ -21,20 +21,6 @@ std::string packageNameOf(const fs::path& dir) {
     const fs::path name =
         absolute.has_filename() ? absolute.filename() : absolute.parent_path().filename();
     return name.empty() ? "package" : name.string();
-}
-
-// The host directory where a Windows directory of the machine lives; made when missing.
-fs::path hostDirectory(const std::string& windowsDir, std::error_code& ec) {
-    const fs::path drive = sim::resolvePath("C:\\").host;
-    fs::path host = drive;
-    for (const char* at = windowsDir.c_str() + 3; *at != '\0';) {
-        const char* end = at;
-        while (*end != '\0' && *end != '\\') ++end;
-        host /= std::string(at, end);
-        at = *end == '\0' ? end : end + 1;
-    }
-    fs::create_directories(host, ec);
-    return host;
 }
 
 // The INF's path relative to the package, when it lies inside it.
@@ -60,11 +46,8 @@ std::optional<PackageLocation> PackageLocation::place(const Options& options,
                                                       std::string* problem) {
     PackageLocation location;
     location.packageDir = CStdStr(kDriversDir) + "\\" + packageNameOf(options.packageDir);
-    std::error_code ec;
-    const fs::path hostPackage = hostDirectory(location.packageDir, ec);
-    if (!ec) fs::copy(options.packageDir, hostPackage, fs::copy_options::recursive, ec);
-    if (ec) {
-        *problem = "cannot copy " + options.packageDir.string() + ": " + ec.message();
+    if (!sim::copyTreeOntoMachine(options.packageDir, location.packageDir)) {
+        *problem = "cannot copy " + options.packageDir.string() + " onto the scratch machine";
         return std::nullopt;
     }
     if (const std::optional<fs::path> inside =
@@ -72,10 +55,11 @@ std::optional<PackageLocation> PackageLocation::place(const Options& options,
         location.infWindowsPath = windowsJoin(location.packageDir, *inside);
         location.infDisplayName = inside->generic_string();
     } else {
-        const fs::path hostDir = hostDirectory(kOutsideInfDir, ec);
-        if (!ec) fs::copy_file(options.infFile, hostDir / options.infFile.filename(), ec);
-        if (ec) {
-            *problem = "cannot read " + options.infFile.string() + ": " + ec.message();
+        const fs::path hostDir = sim::makeMachineDirectory(kOutsideInfDir);
+        std::error_code ec;
+        if (hostDir.empty() ||
+            !fs::copy_file(options.infFile, hostDir / options.infFile.filename(), ec)) {
+            *problem = "cannot copy " + options.infFile.string() + " onto the scratch machine";
             return std::nullopt;
         }
         location.infWindowsPath = windowsJoin(kOutsideInfDir, options.infFile.filename());

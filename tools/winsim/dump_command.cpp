@@ -1,12 +1,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "platform/sim/host_file_times.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/machine_files.h"
 #include "platform/sim/names.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/spooler_keys.h"
@@ -94,11 +93,6 @@ void addRegistryKey(const dump::KeyItem& item, std::vector<std::string>* lines) 
             lines->push_back(dump::registryLine(item.key, name, value.first, value.second));
 }
 
-std::string readWholeFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Calls take(host path) for every regular file below the Windows directory.
 template <typename Take>
 void forEachFile(const std::string& directory, Take take) {
@@ -112,7 +106,8 @@ void forEachFile(const std::string& directory, Take take) {
 
 void addFiles(const std::string& directory, std::vector<std::string>* lines) {
     forEachFile(directory, [&](const fs::path& host) {
-        lines->push_back(dump::fileLine(sim::windowsPathOf(host), readWholeFile(host)));
+        lines->push_back(
+            dump::fileLine(sim::windowsPathOf(host), sim::readHostFile(host).value_or("")));
     });
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/registry.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/machine_files.h"
 #include "platform/sim/names.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/spooler_keys.h"
@@ -28,11 +29,6 @@ constexpr const char* kPendingRenames = "PendingFileRenameOperations";
 constexpr const char* kRunOnce =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
-std::string readWholeFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void readFiles(const fs::path& dir, const std::string& skipFile, MachineSnapshot* snapshot) {
     std::error_code ec;
     for (const auto& drive : fs::directory_iterator(dir, ec)) {
@@ -42,7 +38,7 @@ void readFiles(const fs::path& dir, const std::string& skipFile, MachineSnapshot
             if (!it->is_regular_file(ec)) continue;
             const std::string path = sim::windowsPathOf(it->path());
             if (sim::equalsIgnoringCase(path, skipFile)) continue;
-            const std::string content = readWholeFile(it->path());
+            const std::string content = sim::readHostFile(it->path()).value_or("");
             snapshot->files[sim::folded(path)] = path + " (" + std::to_string(content.size()) +
                                                  " bytes, " + dump::fingerprint(content) + ")";
         }

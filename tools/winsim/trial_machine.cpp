@@ -5,8 +5,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -15,6 +13,7 @@
 #include "platform/lz.h"
 #include "platform/registry.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/machine_files.h"
 #include "platform/sim/names.h"
 #include "platform/sim/registry_data.h"
 #include "platform/sim/registry_store.h"
@@ -34,39 +33,6 @@ namespace fs = std::filesystem;
 constexpr const char* kSettingsKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Qentrel";
 // Where the uninstaller archive carries the install engine the utility loads.
 constexpr const char* kEngineMember = "Install/x86/Engine.dll";
-
-std::string readWholeFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The host file a Windows path of the open machine stands for, its directories made; names
-// that exist in another spelling are kept, as on Windows.
-fs::path placeOnMachine(const std::string& windowsPath) {
-    const size_t separator = windowsPath.rfind('\\');
-    std::string made = windowsPath.substr(0, 2);
-    for (size_t start = 3; start < separator;) {
-        const size_t end = std::min(windowsPath.find('\\', start), separator);
-        made += "\\" + windowsPath.substr(start, end - start);
-        platform::createDirectory(made);
-        start = end + 1;
-    }
-    return sim::resolvePath(windowsPath).host;
-}
-
-// Copies a host tree below a Windows directory of the machine, keeping the files' times.
-void copyTree(const fs::path& from, const std::string& windowsDir) {
-    std::error_code ec;
-    for (fs::recursive_directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!it->is_regular_file(ec)) continue;
-        std::string relative = fs::relative(it->path(), from, ec).string();
-        for (char& c : relative)
-            if (c == '/') c = '\\';
-        const fs::path target = placeOnMachine(windowsDir + "\\" + relative);
-        fs::copy_file(it->path(), target, fs::copy_options::overwrite_existing, ec);
-        if (!ec) fs::last_write_time(target, fs::last_write_time(it->path(), ec), ec);
-    }
-}
 
 // The driver installation copies the driver's files to the spooler's driver directory,
 // expanding those the package ships compressed, before it adds the driver.
@@ -110,10 +76,10 @@ std::string installDriverAndPrinter(const Trial& trial, const fs::path& dir) {
 // finds it: inside each uninstaller archive of the package.
 void putSubstitutes(const Trial& trial) {
     std::error_code ec;
-    const fs::path logging = placeOnMachine(platform::getSystemDirectory() + "\\ZUVERU.DLL");
+    const fs::path logging = sim::resolvePath(platform::getSystemDirectory() + "\\ZUVERU.DLL").host;
     fs::copy_file(trial.loggingLibrary, logging, fs::copy_options::overwrite_existing, ec);
     const fs::path package = sim::resolvePath(packageDirectory(trial)).host;
-    const std::string engine = readWholeFile(trial.installEngine);
+    const std::string engine = sim::readHostFile(trial.installEngine).value_or("");
     for (fs::recursive_directory_iterator it(package, ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
@@ -141,8 +107,10 @@ std::string prepareTrialMachine(const Trial& trial, const std::string& os, const
     if (runNew({dir.string(), "--os", os}) != kExitSuccess) return "the machine could not be made";
     std::string problem = sim::openMachine(dir);
     if (!problem.empty()) return problem;
-    copyTree(trial.package, packageDirectory(trial));
-    if (!trial.filesDir.empty()) copyTree(trial.filesDir, "C:");
+    if (!sim::copyTreeOntoMachine(trial.package, packageDirectory(trial)))
+        return "the package could not be copied onto the machine";
+    if (!trial.filesDir.empty() && !sim::copyTreeOntoMachine(trial.filesDir, "C:"))
+        return trial.filesDir.string() + " could not be copied onto the machine";
     if (!trial.regFile.empty()) {
         problem = sim::registry::importFile(trial.regFile);
         if (!problem.empty()) return problem;

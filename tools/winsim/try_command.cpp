@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "platform/sim/machine.h"
+#include "platform/sim/machine_files.h"
 #include "platform/sim/scratch_directory.h"
 #include "support/os_info.h"
 #include "tools/winsim/command.h"
@@ -145,11 +145,6 @@ std::string chooseVersions(const ParsedArgs& args, std::vector<std::string>* ver
     return versions->empty() ? "no Windows version in --os" : std::string();
 }
 
-std::string readHostText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The machine of one version: kept below keepDir, or in a directory removed afterwards.
 fs::path machineDirectory(const ParsedArgs& args, const std::string& version) {
     if (args.has("--keep")) return fs::absolute(fs::path(args.value("--keep")) / version);
@@ -169,7 +164,8 @@ TrialResult runTrial(const Trial& trial, const std::string& version, const fs::p
         result.problem = "dadazado could not be started";
         return result;
     }
-    result.failures = failureLines(readHostText(sim::resolvePath(kTrialFlightRecorder).host));
+    result.failures =
+        failureLines(sim::readHostFile(sim::resolvePath(kTrialFlightRecorder).host).value_or(""));
     result.changes = compareMachines(before, readMachine(dir, kTrialFlightRecorder));
     return result;
 }
