@@ -24,6 +24,11 @@ inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return equalsIgnoringCase<char>(a, b);
 }
 
+inline bool endsWithIgnoringCase(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() &&
+           equalsIgnoringCase(text.substr(text.size() - end.size()), end);
+}
+
 // The name as it is compared: lookups by name keep their keys in this form.
 inline std::string folded(std::string_view name) {
     std::string text(name);

@@ -13,6 +13,7 @@
 #include "tools/winsim/command.h"
 #include "tools/winsim/commands.h"
 #include "tools/winsim/dump_lines.h"
+#include "tools/winsim/machine_reads.h"
 
 namespace winsim {
 
@@ -41,19 +42,8 @@ void addDrivers(std::vector<std::string>* lines) {
         lines->push_back("error|EnumPrinterDrivers");
         return;
     }
-    for (const platform::DriverInfo3& driver : drivers) {
-        dump::DriverRecord record;
-        record.environment = driver.environment;
-        record.name = driver.name;
-        record.version = driver.version;
-        record.driverPath = driver.driverPath;
-        record.dataFile = driver.dataFile;
-        record.configFile = driver.configFile;
-        record.helpFile = driver.helpFile;
-        record.monitor = driver.monitorName;
-        record.dependentFiles = driver.dependentFiles;
-        lines->push_back(dump::driverLine(record));
-    }
+    for (const platform::DriverInfo3& driver : drivers)
+        lines->push_back(dump::driverLine(driverRecordOf(driver)));
 }
 
 void addPrinters(std::vector<std::string>* lines) {

@@ -15,6 +15,7 @@
 #include "platform/system_info.h"
 #include "tools/winsim/driver_layout.h"
 #include "tools/winsim/dump_lines.h"
+#include "tools/winsim/machine_reads.h"
 
 namespace winsim {
 
@@ -67,13 +68,9 @@ void readSpooler(MachineSnapshot* snapshot) {
                 p.printerName + " (driver " + p.driverName + ", port " + p.portName + ")";
     std::vector<platform::DriverInfo3> drivers;
     if (platform::enumPrinterDrivers(nativeEnvironment(), &drivers))
-        for (const platform::DriverInfo3& d : drivers) {
-            dump::DriverRecord record{d.environment, d.name,       d.driverPath,
-                                      d.dataFile,    d.configFile, d.helpFile,
-                                      d.monitorName, d.version,    d.dependentFiles};
+        for (const platform::DriverInfo3& d : drivers)
             snapshot->drivers[d.environment + "|" + std::to_string(d.version) + "|" + d.name] =
-                dump::driverLine(record).substr(sizeof "driver|" - 1);
-        }
+                dump::driverLine(driverRecordOf(d)).substr(sizeof "driver|" - 1);
     std::vector<std::string> monitors;
     uint32_t needed = 0;
     if (platform::enumMonitors(&monitors, &needed))
@@ -85,22 +82,8 @@ void readSpooler(MachineSnapshot* snapshot) {
 }
 
 void readRestart(MachineSnapshot* snapshot) {
-    uint32_t type = 0;
-    std::string data;
-    if (sim::registry::readValue(kSessionManager, kPendingRenames, &type, &data)) {
-        std::vector<std::string> texts;
-        for (size_t start = 0; start < data.size();) {
-            const size_t end = std::min(data.find('\0', start), data.size());
-            texts.push_back(data.substr(start, end - start));
-            start = end + 1;
-        }
-        for (size_t i = 0; i + 1 < texts.size(); i += 2) {
-            if (texts[i].empty()) break;
-            snapshot->restart.insert(texts[i + 1].empty()
-                                         ? "delete " + texts[i]
-                                         : "move " + texts[i] + " to " + texts[i + 1]);
-        }
-    }
+    for (const std::string& operation : pendingRestartOperations())
+        snapshot->restart.insert(operation);
     for (const auto& [name, value] : sim::registry::values(kRunOnce))
         snapshot->restart.insert("run once " + name + ": " +
                                  dump::valueText(value.first, value.second));
@@ -151,8 +134,7 @@ Difference setDifference(const std::set<std::string>& before, const std::set<std
 }
 
 bool isLink(const std::string& shown) {
-    const std::string path = shown.substr(0, shown.rfind(" ("));
-    return path.size() > 4 && sim::equalsIgnoringCase(path.substr(path.size() - 4), ".lnk");
+    return sim::endsWithIgnoringCase(shown.substr(0, shown.rfind(" (")), ".lnk");
 }
 
 }  // namespace

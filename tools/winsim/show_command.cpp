@@ -11,6 +11,7 @@
 #include "tools/winsim/command.h"
 #include "tools/winsim/commands.h"
 #include "tools/winsim/driver_layout.h"
+#include "tools/winsim/machine_reads.h"
 
 namespace winsim {
 
@@ -226,26 +227,11 @@ void showPrintProcessors() {
     if (count == 0) line("  (none)");
 }
 
-// PendingFileRenameOperations holds pairs of texts: source, then target ("" for a deletion,
-// a leading '!' for a replacing move).
 void showRestartOperations() {
     line("At the next restart:");
-    uint32_t type = 0;
-    std::string data;
-    const char* key = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-    std::vector<std::string> texts;
-    if (sim::registry::readValue(key, "PendingFileRenameOperations", &type, &data)) {
-        for (size_t start = 0; start < data.size();) {
-            const size_t end = std::min(data.find('\0', start), data.size());
-            texts.push_back(data.substr(start, end - start));
-            start = end + 1;
-        }
-    }
-    size_t count = 0;
-    for (size_t i = 0; i + 1 < texts.size() && !texts[i].empty(); i += 2, ++count)
-        line(texts[i + 1].empty() ? "  delete " + texts[i]
-                                  : "  move " + texts[i] + " to " + texts[i + 1]);
-    if (count == 0) line("  (nothing)");
+    const std::vector<std::string> operations = pendingRestartOperations();
+    for (const std::string& operation : operations) line("  " + operation);
+    if (operations.empty()) line("  (nothing)");
 }
 
 }  // namespace

@@ -82,8 +82,7 @@ void putSubstitutes(const Trial& trial) {
     const std::string engine = sim::readHostFile(trial.installEngine).value_or("");
     for (fs::recursive_directory_iterator it(package, ec), end; !ec && it != end;
          it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() > 4 && sim::equalsIgnoringCase(name.substr(name.size() - 4), ".zip") &&
+        if (sim::endsWithIgnoringCase(it->path().filename().string(), ".zip") &&
             archiveHasMember(it->path(), kEngineMember))
             replaceArchiveMember(it->path(), kEngineMember, engine);
     }

@@ -6,6 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "tools/winsim/dump_lines.h"
+
 namespace winsim {
 
 namespace {
@@ -17,11 +19,6 @@ constexpr const char* kFailureWords[] = {"fail",          "could not",       "ca
                                          "unable",        "won't budge",     "unsupported",
                                          "not supported", "not been loaded", "no printer name",
                                          "missing"};
-
-std::string lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 void listItems(std::ostringstream& out, const char* heading,
                const std::vector<std::string>& items) {
@@ -83,7 +80,7 @@ std::vector<std::string> failureLines(const std::string& flightRecorder) {
             continue;
         }
         reporting = false;
-        const std::string text = lower(line);
+        const std::string text = dump::lower(line);
         if (text.find("successfully") != std::string::npos) continue;
         for (const char* word : kFailureWords)
             if (text.find(word) != std::string::npos) {

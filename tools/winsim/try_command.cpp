@@ -8,6 +8,7 @@
 
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_files.h"
+#include "platform/sim/names.h"
 #include "platform/sim/scratch_directory.h"
 #include "support/os_info.h"
 #include "tools/winsim/command.h"
@@ -62,20 +63,13 @@ const CommandInfo kTry = {
 
 const std::vector<std::string> kDefaultVersions = {"98se", "2000", "xp", "vista"};
 
-bool endsWithIgnoringCase(const std::string& text, const std::string& end) {
-    if (text.size() < end.size()) return false;
-    for (size_t i = 0; i < end.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - end.size() + i])) != end[i])
-            return false;
-    return true;
-}
-
 // The only INF of the package, or what is wrong.
 std::string findInf(const fs::path& package, std::string* inf) {
     std::error_code ec;
     std::vector<std::string> found;
     for (const auto& entry : fs::directory_iterator(package, ec))
-        if (entry.is_regular_file(ec) && endsWithIgnoringCase(entry.path().filename(), ".inf"))
+        if (entry.is_regular_file(ec) &&
+            sim::endsWithIgnoringCase(entry.path().filename().string(), ".inf"))
             found.push_back(entry.path().filename());
     if (found.size() == 1) {
         *inf = found[0];
@@ -127,6 +121,12 @@ std::string describeTrial(const ParsedArgs& args, Trial* trial) {
     return findPrograms(trial);
 }
 
+std::string knownVersionList() {
+    std::string known = "all";
+    for (const std::string& version : knownVersions()) known += ", " + version;
+    return known;
+}
+
 std::string chooseVersions(const ParsedArgs& args, std::vector<std::string>* versions) {
     const std::string list = args.value("--os");
     if (list.empty()) {
@@ -136,12 +136,8 @@ std::string chooseVersions(const ParsedArgs& args, std::vector<std::string>* ver
     *versions = list == "all" ? knownVersions() : splitList(list);
     for (const std::string& version : *versions)
         if (!isKnownVersion(version))
-            return "unknown Windows version \"" + version + "\" (known: all, " + [] {
-                std::string known;
-                for (const std::string& v : knownVersions())
-                    known += (known.empty() ? "" : ", ") + v;
-                return known;
-            }() + ")";
+            return "unknown Windows version \"" + version + "\" (known: " + knownVersionList() +
+                   ")";
     return versions->empty() ? "no Windows version in --os" : std::string();
 }
 
