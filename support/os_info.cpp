@@ -18,18 +18,19 @@ void splitVersion(const CStdStr& version, int32_t& major, int32_t& minor) {
     minor = dot == CStdStr::npos ? 0 : cstd::atoi(std::string_view(version).substr(dot + 1));
 }
 
-// "Service Pack 3, v.3311" gives 3: the number is the last word before any comma.
 // The local computer's registry: the only one identified.
 CStdStr readMachineString(const char* key, const char* valueName) {
     return registry_reads::readString(
         platform::predefinedKey(platform::PredefinedKey::LocalMachine), key, valueName);
 }
 
+// What current() found, until forget().
 std::optional<OSInfo>& identified() {
     static std::optional<OSInfo> system;
     return system;
 }
 
+// "Service Pack 3, v.3311" gives 3: the number is the last word before any comma.
 int32_t servicePackNumber(CStdStr text) {
     const size_t comma = text.find(',');
     if (comma != CStdStr::npos) text.erase(comma);

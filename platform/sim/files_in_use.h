@@ -8,14 +8,14 @@
 // value holds says how the other process holds the file, and so what the file refuses:
 //   32 or 33 (a DWORD or decimal text): open without write sharing, or a locked range. The
 //       file can be read and renamed (the entry follows the new name); writing, replacing
-//       and deleting it fail with that number. 0 releases it.
+//       (by a move too) and deleting it fail with that number. 0 releases it.
 //   "share=none", "share=read", "share=read,delete", "share=read,write,delete": opened for
 //       reading with that sharing. An access the sharing does not name fails with 32
 //       (reading needs read, writing write, renaming and deleting delete); a deleted file
 //       goes at once, where Windows lets it go when the holder closes it.
 //   "image": a loaded library. It can be read and renamed; writing fails with 32, deleting
 //       with 5.
-// Whoever holds it, an open file is never replaced by a move onto it (5).
+// A file held in one of these two ways is never replaced by a move onto it (5).
 namespace sim {
 
 constexpr const char* kFilesInUseKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\WinSim\\FilesInUse";

@@ -1,7 +1,6 @@
 // dadazado-check on a package with every fault it knows planted once, on the demo package,
 // and on command lines it cannot work with.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/scratch_directory.h"
 #include "tests/support/program_run.h"
 #include "tests/support/test_machine.h"
 
@@ -107,17 +107,15 @@ TEST(DadazadoCheck, ReportsEachPlantedFaultOnceAndNothingElse) {
         << result.standardError;
 }
 
-TEST(DadazadoCheck, DemoPackageHasNoError) {
+TEST(DadazadoCheck, DemoPackageHasNothingToReport) {
     const ProgramResult result = check({(kSource / "tools" / "demo" / "package").string()});
-    EXPECT_EQ(result.exitCode, 0) << result.standardError;
-    for (const std::string& line : splitLines(result.standardError))
-        EXPECT_EQ(line.find(": error: "), std::string::npos) << line;
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.standardError, "dadazado-check: 0 errors, 0 warnings in oem.inf\n");
 }
 
 TEST(DadazadoCheck, ExitsWith2WhenThereIsNoOneInfToRead) {
-    const fs::path work =
-        fs::temp_directory_path() / ("dadazado-check-test-" + std::to_string(getpid()));
-    fs::create_directories(work);
+    const fs::path work = sim::makeScratchDirectory("dadazado-check-test");
+    ASSERT_FALSE(work.empty());
     std::ofstream(work / "a.inf") << "[Version]\r\n";
     std::ofstream(work / "b.inf") << "[Version]\r\n";
 

@@ -1,11 +1,11 @@
 // winsim try on the demo package, as a package author runs it.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "platform/sim/scratch_directory.h"
 #include "tests/support/program_run.h"
 #include "tests/support/test_machine.h"
 
@@ -28,10 +28,8 @@ bool contains(const nlohmann::json& list, const std::string& fragment) {
 
 class WinsimTry : public ::testing::Test {
   protected:
-    WinsimTry() { fs::create_directories(work); }
     ~WinsimTry() override { fs::remove_all(work); }
-    const fs::path work =
-        fs::temp_directory_path() / ("winsim-try-test-" + std::to_string(getpid()));
+    const fs::path work = sim::makeScratchDirectory("winsim-try-test");
 };
 
 TEST_F(WinsimTry, DemoPackageRunsOnBothFamiliesAndReportsWhatItChanged) {

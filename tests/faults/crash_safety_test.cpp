@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/sim/scratch_directory.h"
 #include "tests/faults/fault_scenario.h"
 #include "tests/support/program_run.h"
 #include "tests/support/test_machine.h"
@@ -147,10 +148,8 @@ std::vector<std::string> inconsistencies(const fs::path& machine,
 }
 
 TEST(CrashSafety, KilledRunsLeaveEveryChangeWhole) {
-    const fs::path scratch =
-        fs::temp_directory_path() / ("dadazado-crash-" + std::to_string(getpid()));
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
+    const fs::path scratch = sim::makeScratchDirectory("dadazado-crash");
+    ASSERT_FALSE(scratch.empty());
     const fs::path start = scratch / "start";
     makeLongMachine(start);
 

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/sim/scratch_directory.h"
 #include "tests/support/program_run.h"
 #include "tests/support/test_machine.h"
 
@@ -47,14 +48,8 @@ RegistrySnapshot registryValues(const std::string& text) {
     return values;
 }
 
-fs::path makeTemporaryDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "dadazado-faults-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) return {};
-    return pattern;
-}
-
 struct PreparedMachine {
-    PreparedMachine() : root(makeTemporaryDirectory()) {
+    PreparedMachine() : root(sim::makeScratchDirectory("dadazado-faults")) {
         const ProgramResult made =
             runProgram("/bin/bash", {DADAZADO_FAULTS_DIR "/make_machine.sh", DADAZADO_BUILD_DIR,
                                      (root / "machine").string()});
@@ -110,7 +105,7 @@ const fs::path& preparedMachine() {
 
 RunOutcome runWithFaults(const std::vector<std::string>& faults, uint32_t error,
                          const std::string& package) {
-    const fs::path scratch = makeTemporaryDirectory();
+    const fs::path scratch = sim::makeScratchDirectory("dadazado-faults");
     const fs::path machine = scratch / "machine";
     // The copy keeps the files' times: the run compares them.
     runProgram("/bin/cp", {"-a", preparedMachine().string(), machine.string()});

@@ -1,8 +1,5 @@
 #include "tools/check/scratch_machine.h"
 
-#include <stdlib.h>
-
-#include <cstdlib>
 #include <system_error>
 
 #include "platform/sim/machine.h"
