@@ -3,7 +3,7 @@
 #include <system_error>
 #include <vector>
 
-#include "support/cstd_str.h"
+#include "tools/driver_package/driver_package.h"
 
 namespace fs = std::filesystem;
 
@@ -15,30 +15,6 @@ const char* const kUsage =
     "  FILE defaults to the one *.inf file in PACKAGE_DIR.\n";
 
 namespace {
-
-bool isInfName(const fs::path& path) {
-    return cstd::equalsNoCase(path.extension().string(), ".inf");
-}
-
-std::vector<fs::path> infFilesIn(const fs::path& dir) {
-    std::vector<fs::path> found;
-    std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec))
-        if (entry.is_regular_file(ec) && isInfName(entry.path())) found.push_back(entry.path());
-    return found;
-}
-
-std::optional<fs::path> onlyInfIn(const fs::path& dir, std::string* problem) {
-    const std::vector<fs::path> found = infFilesIn(dir);
-    if (found.size() == 1) return found.front();
-    if (found.empty()) {
-        *problem = dir.string() + " holds no *.inf file; name one with --inf";
-        return std::nullopt;
-    }
-    *problem = dir.string() + " holds " + std::to_string(found.size()) +
-               " INF files; name the one to check with --inf";
-    return std::nullopt;
-}
 
 // A relative FILE is looked for from the current directory first, then in the package.
 fs::path locateInf(const fs::path& given, const fs::path& packageDir) {
@@ -74,7 +50,7 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string* problem)
         options.infFile = locateInf(*inf, options.packageDir);
         return options;
     }
-    const std::optional<fs::path> only = onlyInfIn(options.packageDir, problem);
+    const std::optional<fs::path> only = driver_package::onlyInf(options.packageDir, problem);
     if (!only) return std::nullopt;
     options.infFile = *only;
     return options;

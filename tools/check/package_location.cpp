@@ -5,6 +5,7 @@
 
 #include "platform/files.h"
 #include "platform/sim/machine_files.h"
+#include "tools/driver_package/driver_package.h"
 
 namespace fs = std::filesystem;
 
@@ -12,16 +13,8 @@ namespace check {
 
 namespace {
 
-constexpr const char* kDriversDir = "C:\\Drivers";
 // An INF from outside the package must not take the place of a package file of its name.
 constexpr const char* kOutsideInfDir = "C:\\Drivers\\INF outside the package";
-
-std::string packageNameOf(const fs::path& dir) {
-    const fs::path absolute = fs::absolute(dir).lexically_normal();
-    const fs::path name =
-        absolute.has_filename() ? absolute.filename() : absolute.parent_path().filename();
-    return name.empty() ? "package" : name.string();
-}
 
 // The INF's path relative to the package, when it lies inside it.
 std::optional<fs::path> relativeToPackage(const fs::path& inf, const fs::path& packageDir) {
@@ -45,7 +38,7 @@ CStdStr windowsJoin(const CStdStr& dir, const fs::path& relative) {
 std::optional<PackageLocation> PackageLocation::place(const Options& options,
                                                       std::string* problem) {
     PackageLocation location;
-    location.packageDir = CStdStr(kDriversDir) + "\\" + packageNameOf(options.packageDir);
+    location.packageDir = driver_package::directoryOnMachine(options.packageDir);
     if (!sim::copyTreeOntoMachine(options.packageDir, location.packageDir)) {
         *problem = "cannot copy " + options.packageDir.string() + " onto the scratch machine";
         return std::nullopt;

@@ -19,6 +19,7 @@
 #include "platform/sim/registry_store.h"
 #include "platform/spooler.h"
 #include "platform/system_info.h"
+#include "tools/driver_package/driver_package.h"
 #include "tools/winsim/archive_members.h"
 #include "tools/winsim/args.h"
 #include "tools/winsim/commands.h"
@@ -97,9 +98,7 @@ void writeSettings(const Trial& trial) {
 }  // namespace
 
 std::string packageDirectory(const Trial& trial) {
-    fs::path package = fs::absolute(trial.package).lexically_normal();
-    if (package.filename().empty()) package = package.parent_path();
-    return "C:\\Drivers\\" + package.filename().string();
+    return driver_package::directoryOnMachine(trial.package);
 }
 
 std::string prepareTrialMachine(const Trial& trial, const std::string& os, const fs::path& dir) {

@@ -4,13 +4,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_files.h"
-#include "platform/sim/names.h"
 #include "platform/sim/scratch_directory.h"
 #include "support/os_info.h"
+#include "tools/driver_package/driver_package.h"
 #include "tools/winsim/command.h"
 #include "tools/winsim/commands.h"
 #include "tools/winsim/machine_changes.h"
@@ -63,22 +64,6 @@ const CommandInfo kTry = {
 
 const std::vector<std::string> kDefaultVersions = {"98se", "2000", "xp", "vista"};
 
-// The only INF of the package, or what is wrong.
-std::string findInf(const fs::path& package, std::string* inf) {
-    std::error_code ec;
-    std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(package, ec))
-        if (entry.is_regular_file(ec) &&
-            sim::endsWithIgnoringCase(entry.path().filename().string(), ".inf"))
-            found.push_back(entry.path().filename());
-    if (found.size() == 1) {
-        *inf = found[0];
-        return {};
-    }
-    return found.empty() ? "no INF file in " + package.string()
-                         : "several INF files in " + package.string() + "; name one with --inf";
-}
-
 // Beside winsim in the build: the utility and the two substitute libraries.
 std::string findPrograms(Trial* trial) {
     std::error_code ec;
@@ -107,8 +92,11 @@ std::string describeTrial(const ParsedArgs& args, Trial* trial) {
         trial->inf = args.value("--inf");
         if (!fs::is_regular_file(trial->package / trial->inf, ec))
             return "no INF file " + trial->inf + " in " + args.positional[0];
-    } else if (std::string problem = findInf(trial->package, &trial->inf); !problem.empty()) {
-        return problem;
+    } else {
+        std::string problem;
+        const std::optional<fs::path> inf = driver_package::onlyInf(trial->package, &problem);
+        if (!inf) return problem;
+        trial->inf = inf->filename().string();
     }
     if (args.has("--reg")) {
         trial->regFile = fs::absolute(args.value("--reg"), ec);
