@@ -74,7 +74,8 @@ CStdStr DadazadoEngine::getInstallSection(const CStdStr& model) const {
 
 void DadazadoEngine::readUninstallInfo() {
     CStdStr section;
-    if (!getInfValue(installSection, "QenUninstall", section)) section = kDefaultUninstallInfoSection;
+    if (!getInfValue(installSection, "QenUninstall", section))
+        section = kDefaultUninstallInfoSection;
     CStdStr directory;
     if (getInfValue(section, kInstallDirKey, directory)) installDir = dirFromSpec(directory);
 }
