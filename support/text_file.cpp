@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "platform/file_ops.h"
 #include "platform/files.h"
 #include "platform/little_endian.h"
 #include "platform/text_conversion.h"
 #include "support/debug_log.h"
+#include "support/file_op.h"
 #include "support/path_object.h"
 
 namespace {
@@ -57,9 +59,10 @@ int32_t DetectEncoding(const CStdStr& path) {
 
 TextFile::~TextFile() { Close(); }
 
-void TextFile::Close() {
-    if (file != nullptr) std::fclose(file);
+bool TextFile::Close() {
+    const bool closed = file == nullptr || std::fclose(file) == 0;
     file = nullptr;
+    return closed;
 }
 
 bool TextFile::Open(const CStdStr& path, int mode, int32_t requestedEncoding) {
@@ -169,4 +172,18 @@ std::vector<CStdStr> ReadTextLines(const CStdStr& path) {
     CStdStr line;
     while (file.ReadString(line)) lines.push_back(line);
     return lines;
+}
+
+bool ReplaceTextLines(const CStdStr& path, const std::vector<CStdStr>& lines) {
+    PathObject beside(path);
+    if (beside.GetDir().empty()) beside.SetDir(".");
+    const PathObject scratch = get_temp_name(beside);
+    if (!scratch.HasFileName()) return false;
+    TextFile file;
+    bool written = file.Open(scratch.GetFullPath(), TextFile::WriteMode, TextFile::AnsiText);
+    for (const CStdStr& line : lines) written = written && file.WriteString(line + "\n");
+    written = file.Close() && written;
+    if (written && FileOp::PutInPlace(scratch, PathObject(path))) return true;
+    platform::deleteFile(scratch.GetFullPath());
+    return false;
 }

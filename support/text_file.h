@@ -30,7 +30,8 @@ class TextFile {
     bool ReadString(CStdStr& line);
     // Line feeds are written as carriage return and line feed. False when nothing was written.
     bool WriteString(const CStdStr& text);
-    void Close();
+    // False when what was written could not all reach the file.
+    bool Close();
 
     int32_t GetEncoding() const { return encoding; }
     bool IsOpen() const { return file != nullptr; }
@@ -51,3 +52,7 @@ int32_t DetectEncoding(const CStdStr& path);
 
 // Every line of an existing file, its encoding detected; empty when it cannot be read.
 std::vector<CStdStr> ReadTextLines(const CStdStr& path);
+
+// Replaces the file with the lines in the ANSI code page, whole or not at all: they are written
+// beside it and put in its place when complete. False, with the file as it was, on failure.
+bool ReplaceTextLines(const CStdStr& path, const std::vector<CStdStr>& lines);
