@@ -110,9 +110,19 @@ void logDamagedMember(const CStdStr& path, const char* what, int code) {
 
 // Copies the open member to out; false when the member cannot be read or the file written.
 bool copyMember(unzFile archive, std::FILE* out, char* buffer, const CStdStr& path) {
+    unz_file_info info{};
+    const bool sized =
+        unzGetCurrentFileInfo(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK;
+    uint64_t total = 0;
     for (;;) {
         const int read = unzReadCurrentFile(archive, buffer, kZipCopyBufferSize);
+        // Data that ends before the stated size is not checked against the checksum.
+        if (read == 0 && sized && total != info.uncompressed_size) {
+            logDamagedMember(path, "data shorter than the stated size for", UNZ_BADZIPFILE);
+            return false;
+        }
         if (read == 0) return true;
+        total += static_cast<uint64_t>(read > 0 ? read : 0);
         if (read < 0) {
             logDamagedMember(path, "unable to read the archive's data for", read);
             return false;
