@@ -37,11 +37,12 @@ done
 # -O2: GCC 12 at -O3 reports a false -Wrestrict inside libstdc++'s string code.
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DDADAZADO_BENCH=ON -DDADAZADO_TESTS=OFF >/dev/null
-cmake --build "$BUILD" --target dadazado winsim bench_input micro_bench logging_substitute \
-  install_engine_substitute >/dev/null
+cmake --build "$BUILD" --target dadazado winsim dadazado-check bench_input micro_bench \
+  logging_substitute install_engine_substitute >/dev/null
 BUILD="$(cd "$BUILD" && pwd)"
 DADAZADO="$BUILD/app/dadazado"
 WINSIM="$BUILD/tools/winsim"
+CHECK="$BUILD/tools/dadazado-check"
 INPUT="$BUILD/bench/bench_input"
 
 WORK="$BUILD/bench-work"
@@ -412,9 +413,20 @@ wine_comparison() {
 # ---------------------------------------------------------------- input shapes
 # Inputs whose cost grows with the square of their size wherever one step is not linear: one
 # INF line of N fields (the word splitter), N sibling registry keys (the key index), an INF of
-# N sections each named by the install section (the section look-up).
+# N sections each named by the install section (the section look-up); and for dadazado-check
+# a package of N models, each with its own install section.
 write_shape_inf() {
   local shape="$1" n="$2"
+  if [[ "$shape" == models ]]; then
+    {
+      printf '[Version]\r\nSignature="$Windows NT$"\r\nClass=Printer\r\n\r\n'
+      printf '[Manufacturer]\r\n"Bench"=Bench.Models\r\n\r\n[Bench.Models]\r\n'
+      awk -v n="$n" 'BEGIN {for (i = 0; i < n; i++) printf "\"Printer %d\" = I%d, Id%d\r\n", i, i, i
+        for (i = 0; i < n; i++) printf "[I%d]\r\nAddReg=Bench.AddReg\r\n", i}'
+      printf '[Bench.AddReg]\r\nHKLM, SOFTWARE\\Bench, V, 0, "v"\r\n'
+    } >"$PRISTINE/drive_c/Pkg/oem.inf"
+    return 0
+  fi
   {
     printf '[Version]\r\nSignature="$Windows NT$"\r\nClass=Printer\r\n\r\n'
     printf '[Manufacturer]\r\n"Bench"=Bench.Models\r\n\r\n[Bench.Models]\r\n'
@@ -444,22 +456,26 @@ write_shape_inf() {
 input_shapes() {
   local divisor="$1" shape base n small label growth allowed
   echo
-  echo "Input shapes: one line of N fields, N sibling registry keys, N sections"
+  echo "Input shapes: one line of N fields, N sibling registry keys, N sections (dadazado);"
+  echo "N models (dadazado-check)"
   row "input" "seconds" "peak" "growth"
-  for shape in fields keys sections; do
+  local run=("${RUN_PRODUCT[@]}") setup=restore_machine
+  for shape in fields keys sections models; do
     case "$shape" in
       fields) base=1000000 label="a line of %d fields" ;;
       keys) base=20000 label="%d sibling keys" ;;
       sections) base=10000 label="%d sections" ;;
+      models) base=10000 label="dadazado-check, %d models" run=("$CHECK" "$PRISTINE/drive_c/Pkg")
+        setup=true ;;
     esac
     n=$((base / divisor))
     make_machine "$PRISTINE"
     write_shape_inf "$shape" "$n"
-    measure restore_machine "${RUN_PRODUCT[@]}"
+    measure "$setup" "${run[@]}"
     small=$MEDIAN
     row "$(printf "$label" "$n")" "$MEDIAN" "$(mb "$PEAK")" ""
     write_shape_inf "$shape" $((n * 10))
-    measure restore_machine "${RUN_PRODUCT[@]}"
+    measure "$setup" "${run[@]}"
     growth=$(ratio "$MEDIAN" "$small")
     row "$(printf "$label" $((n * 10)))" "$MEDIAN" "$(mb "$PEAK")" "$growth"
     allowed=12
