@@ -52,17 +52,6 @@ std::string withoutTrailingDotsAndBlanks(std::string name) {
     return name;
 }
 
-// CON, NUL, COM1 and the like name devices in every directory, whatever their extension.
-// The simulated machine has no devices, so such a name refuses to be a file.
-bool isReservedDeviceName(const std::string& component) {
-    std::string base = component.substr(0, component.find('.'));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    for (char& c : base) c = lowerAscii(c);
-    if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
-    return base.size() == 4 && (base.rfind("com", 0) == 0 || base.rfind("lpt", 0) == 0) &&
-           base[3] >= '1' && base[3] <= '9';
-}
-
 // The absolute Windows path a (possibly relative) path stands for: drive letter and the
 // components below the drive root, "." and ".." applied.
 struct AbsolutePath {
@@ -132,6 +121,17 @@ bool findEntry(const fs::path& dir, const std::string& name, fs::path* found) {
 }
 
 }  // namespace
+
+// CON, NUL, COM1 and the like name devices in every directory, whatever their extension.
+// The simulated machine has no devices, so such a name refuses to be a file.
+bool isReservedDeviceName(const std::string& component) {
+    std::string base = component.substr(0, component.find('.'));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    for (char& c : base) c = lowerAscii(c);
+    if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
+    return base.size() == 4 && (base.rfind("com", 0) == 0 || base.rfind("lpt", 0) == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
 
 namespace {
 

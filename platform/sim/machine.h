@@ -24,6 +24,9 @@ struct ResolvedPath {
 // or a drive the machine lacks is error 3.
 ResolvedPath resolvePath(const std::string& windowsPath);
 
+// CON, NUL, COM1 and the like: a path component that names a device, not a file.
+bool isReservedDeviceName(const std::string& component);
+
 // The Windows spelling of a host path inside one of the machine's drives; empty otherwise.
 std::string windowsPathOf(const std::filesystem::path& host);
 

@@ -75,9 +75,15 @@ void collect(ProcessData* data, bool blocking) {
     data->exitCode = got > 0 ? process::exitCodeOfStatus(status) : 0;
 }
 
+// The system documents the command line's limit as 32,767 characters with its terminating
+// null; a longer one is refused before anything is looked for.
+constexpr size_t kMaxCommandLine = 32767;
+
 bool start(const std::string& call, const std::string& commandLine, uint32_t creationFlags,
            const StartupInfo& startup, ProcessHandle* process) {
     const std::string description = startDescription(call, commandLine, startup, creationFlags);
+    if (commandLine.size() + 1 > kMaxCommandLine)
+        return refuseStart(description, error::kFilenameExcedRange);
     const process::Program program = process::locateProgram(commandLine);
     uint32_t fault = sim::injectedFault(call, commandLine);
     if (fault == 0 && !program.windowsPath.empty())

@@ -346,6 +346,12 @@ TEST_F(Winsim, ExecRunsTheProgramOnTheMachineInTheMappedDirectory) {
                   fs::canonical(machine.dir() / "drive_c/WINDOWS/system32").string());
     EXPECT_EQ(winsim({"exec", dir(), "--cd", "C:\\Nowhere", "--", "true"}).exitCode, 125);
     EXPECT_EQ(winsim({"exec", dir(), "--", "no-such-program-here"}).exitCode, 127);
+    // A machine that cannot be opened is winsim's own failure, never a program's exit code.
+    const std::string broken = scratch("broken");
+    fs::create_directories(broken);
+    EXPECT_EQ(winsim({"exec", broken, "--", "true"}).exitCode, 125);
+    writeHostFile(fs::path(broken) / "registry.reg", "not a registry file\r\n");
+    EXPECT_EQ(winsim({"exec", broken, "--", "true"}).exitCode, 125);
 }
 
 }  // namespace

@@ -118,6 +118,16 @@ TEST_F(LauncherTest, ProgramsThatCannotStartReportTheCreationError) {
     EXPECT_EQ(platform::getCurrentDirectory(), "C:\\");
 }
 
+// 32,767 characters with the terminating null is the most the system takes.
+TEST_F(LauncherTest, CommandLineLongerThanTheSystemTakesIsRefused) {
+    const std::string program = "C:\\tools\\exit_with.exe 3 ";
+    const std::string longest = program + std::string(32766 - program.size(), 'x');
+    EXPECT_EQ(launchAndWait(longest.c_str(), false, exitCode, false, nullptr, 0, 0, false), 0u);
+    EXPECT_EQ(exitCode, 3u);
+    EXPECT_EQ(launchAndWait((longest + "x").c_str(), false, exitCode, false, nullptr, 0, 0, false),
+              206u);
+}
+
 TEST_F(LauncherTest, NoWaitReturnsWhileTheProgramStillRuns) {
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(launchNoWait("C:\\tools\\exit_with.exe 4 --sleep-ms=1500", true, nullptr, 0, 0), 0u);

@@ -1,5 +1,7 @@
 #include "tools/check/models_check.h"
 
+#include <unordered_set>
+
 #include "support/string_tokenizer.h"
 
 namespace check {
@@ -44,14 +46,18 @@ CStdStr installSectionName(const CStdStr& modelValue) {
     return first;
 }
 
-void addOnce(std::vector<InstallSection>& found, const CStdStr& name, const InfSection* section) {
-    for (const InstallSection& known : found)
-        if (known.section == section) return;
-    found.push_back({name, section});
-}
+// The install sections found, each once, in the order the models name them.
+struct FoundSections {
+    std::vector<InstallSection> list;
+    std::unordered_set<const InfSection*>
+        seen;  // a package of many models is checked in linear time
 
-void checkModelLine(const CheckContext& context, const KeyLine& model,
-                    std::vector<InstallSection>& found) {
+    void addOnce(const CStdStr& name, const InfSection* section) {
+        if (seen.insert(section).second) list.push_back({name, section});
+    }
+};
+
+void checkModelLine(const CheckContext& context, const KeyLine& model, FoundSections& found) {
     const CStdStr name = installSectionName(model.value);
     const std::string what = "model \"" + model.name + "\"";
     if (name.empty()) {
@@ -66,17 +72,17 @@ void checkModelLine(const CheckContext& context, const KeyLine& model,
         context.error(model.line,
                       "install section " + bracketed(name) + " of " + what + " is empty");
     else
-        addOnce(found, name, section);
+        found.addOnce(name, section);
 }
 
 }  // namespace
 
 std::vector<InstallSection> checkModels(const CheckContext& context) {
-    std::vector<InstallSection> found;
+    FoundSections found;
     const InfSection* manufacturers = context.inf.section(kManufacturerSection);
     if (manufacturers == nullptr) {
         context.error(1, "no [Manufacturer] section: the utility stops with exit code 3");
-        return found;
+        return {};
     }
     for (const KeyLine& manufacturer : PackageInf::keyLines(*manufacturers)) {
         const CStdStr name = manufacturer.value.empty() ? manufacturer.name : manufacturer.value;
@@ -88,7 +94,7 @@ std::vector<InstallSection> checkModels(const CheckContext& context) {
         for (const KeyLine& model : PackageInf::keyLines(*models))
             checkModelLine(context, model, found);
     }
-    return found;
+    return found.list;
 }
 
 }  // namespace check

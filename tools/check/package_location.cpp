@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/files.h"
+#include "platform/sim/machine.h"
 #include "platform/sim/machine_files.h"
 #include "tools/driver_package/driver_package.h"
 
@@ -33,14 +34,27 @@ CStdStr windowsJoin(const CStdStr& dir, const fs::path& relative) {
     return path;
 }
 
+// A package file Windows cannot hold under its name (CON.TXT, NUL.ZIP) stops the check: it
+// is named, with the reason where the name is one of a device.
+std::string copyProblem(const fs::path& file) {
+    std::string problem = "cannot copy " + file.string() + " onto the scratch machine";
+    const std::string name = file.filename().string();
+    if (sim::isReservedDeviceName(name))
+        problem += ": Windows reserves the name " + name.substr(0, name.find('.')) +
+                   " for a device in every directory, so no Windows machine can hold the file";
+    return problem;
+}
+
 }  // namespace
 
 std::optional<PackageLocation> PackageLocation::place(const Options& options,
                                                       std::string* problem) {
     PackageLocation location;
     location.packageDir = driver_package::directoryOnMachine(options.packageDir);
-    if (!sim::copyTreeOntoMachine(options.packageDir, location.packageDir)) {
+    fs::path failedFile;
+    if (!sim::copyTreeOntoMachine(options.packageDir, location.packageDir, &failedFile)) {
         *problem = "cannot copy " + options.packageDir.string() + " onto the scratch machine";
+        if (!failedFile.empty()) *problem = copyProblem(failedFile);
         return std::nullopt;
     }
     if (const std::optional<fs::path> inside =

@@ -59,7 +59,7 @@ int runExec(const std::vector<std::string>& words) {
     if (!prepare(kExec, words, &args, &exitCode)) return exitCode;
     if (args.positional.size() > 1 || args.afterSeparator.empty())
         return usageError(kExec, "expected -- PROGRAM after DIR and the options");
-    if (!openExistingMachine(kExec, args.positional[0], &exitCode)) return exitCode;
+    if (!openExistingMachine(kExec, args.positional[0], &exitCode)) return kLauncherFailed;
     std::error_code ec;
     const fs::path machine = fs::absolute(args.positional[0], ec);
     if (args.has("--cd")) {
