@@ -42,7 +42,7 @@ constexpr Planted kPlanted[] = {
     {"error", "install-kind mask '4' selects no install"},
     {"warning", "%99% names directory code 99, which the utility does not know"},
     {"error", "mode '3' is not 0, 1 or 2"},
-    {"warning", "flags field '0x00010001' is hexadecimal"},
+    {"warning", "flags 0x00010000: Windows writes a multi-string value of 2 string(s)"},
     {"error", "UpdateInis line has 2 fields; it needs at least 3"},
     {"error", "type 'DWORD' is unknown"},
     {"warning", "%OwnerName% is defined in no string section"},

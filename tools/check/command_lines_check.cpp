@@ -75,6 +75,7 @@ void checkLine(const CheckContext& context, const InstallScope& scope, const CSt
     if (!arguments || !hasEnoughArguments(context, key, layout, arguments->size(), line)) return;
     for (size_t i = 0; i < arguments->size() && i < layout.arguments.size(); ++i)
         checkArgument(context, scope, key, layout.arguments[i], (*arguments)[i], line);
+    if (layout.lineCheck != nullptr) layout.lineCheck(context, *arguments, line);
 }
 
 }  // namespace
