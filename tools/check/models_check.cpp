@@ -1,8 +1,10 @@
 #include "tools/check/models_check.h"
 
+#include <climits>
 #include <set>
 
 #include "support/string_tokenizer.h"
+#include "tools/check/standard_lines_check.h"
 
 namespace check {
 
@@ -36,9 +38,20 @@ struct Readable {
     std::set<CStdStr> models;  // in lower case
 };
 
+// The manufacturer lines up to a header that a comment follows: Windows ends the section there,
+// and that header is reported on its own.
+std::vector<KeyLine> manufacturerLines(const InfSection& manufacturers) {
+    int end = INT_MAX;
+    for (size_t i = 0; i < manufacturers.lines.size() && end == INT_MAX; ++i)
+        if (isCommentedHeader(manufacturers.lines[i])) end = manufacturers.lineNumbers[i];
+    std::vector<KeyLine> lines = PackageInf::keyLines(manufacturers);
+    std::erase_if(lines, [end](const KeyLine& line) { return line.line >= end; });
+    return lines;
+}
+
 Readable readableModels(const CheckContext& context, const InfSection& manufacturers) {
     Readable readable;
-    for (const KeyLine& manufacturer : PackageInf::keyLines(manufacturers)) {
+    for (const KeyLine& manufacturer : manufacturerLines(manufacturers)) {
         const CStdStr name = manufacturer.value.empty() ? manufacturer.name : manufacturer.value;
         const InfSection* section = context.inf.section(name);
         if (section == nullptr) continue;
@@ -71,26 +84,32 @@ std::string decoratedRemedy(const CStdStr& key, const CStdStr& value) {
            "64] for the 32-bit versions that fall back to it)";
 }
 
-void reportMissingManufacturer(const CheckContext& context, const KeyLine& manufacturer,
-                               const CStdStr& name, const Readable& readable) {
+// Returns the sections Windows reads for the line and the utility does not.
+std::vector<const InfSection*> reportMissingManufacturer(const CheckContext& context,
+                                                         const KeyLine& manufacturer,
+                                                         const CStdStr& name,
+                                                         const Readable& readable) {
     std::string text = "manufacturer section " + bracketed(name) + " does not exist";
+    std::vector<const InfSection*> unread;
     if (name.find(',') != CStdStr::npos) {
         std::vector<CStdStr> names;
         const std::vector<const InfSection*> sections = windowsModelSections(context, name, &names);
         // The remedy in place: another line already gives the utility every model.
-        if (!sections.empty() && allModelsReadable(sections, readable)) return;
+        if (!sections.empty() && allModelsReadable(sections, readable)) return unread;
         text +=
             ": the utility uses the whole value as the section name and never splits it "
             "at commas";
         const char* joint = ", so it never reads the models of ";
         for (size_t i = 0; i < names.size(); ++i) {
             if (readable.sections.count(sections[i]) != 0) continue;
+            unread.push_back(sections[i]);
             text += joint + bracketed(names[i]);
             joint = " or ";
         }
         text += decoratedRemedy(manufacturer.name, name);
     }
     context.error(manufacturer.line, text);
+    return unread;
 }
 
 // A model key written as %strkey%: Windows names the driver by the string's text.
@@ -152,15 +171,16 @@ std::vector<InstallSection> checkModels(const CheckContext& context) {
         return found;
     }
     const Readable readable = readableModels(context, *manufacturers);
-    for (const KeyLine& manufacturer : PackageInf::keyLines(*manufacturers)) {
+    for (const KeyLine& manufacturer : manufacturerLines(*manufacturers)) {
         const CStdStr name = manufacturer.value.empty() ? manufacturer.name : manufacturer.value;
-        const InfSection* models = context.inf.section(name);
-        if (models == nullptr) {
-            reportMissingManufacturer(context, manufacturer, name, readable);
-            continue;
-        }
-        for (const KeyLine& model : PackageInf::keyLines(*models))
-            checkModelLine(context, model, found);
+        std::vector<const InfSection*> models;
+        if (const InfSection* section = context.inf.section(name))
+            models.push_back(section);
+        else  // what Windows reads is checked too, for the day the remedy is in place
+            models = reportMissingManufacturer(context, manufacturer, name, readable);
+        for (const InfSection* section : models)
+            for (const KeyLine& model : PackageInf::keyLines(*section))
+                checkModelLine(context, model, found);
     }
     return found;
 }

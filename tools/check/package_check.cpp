@@ -39,6 +39,7 @@ void runChecks(const CheckContext& context) {
         checkNamedSections(context, checkUninstallInfo(context, install));
     }
     checkStringSections(context);
+    checkSectionHeaders(context);
 }
 
 int failure(std::ostream& out, const std::string& problem) {

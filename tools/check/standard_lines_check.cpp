@@ -115,6 +115,29 @@ size_t commentStart(const CStdStr& text) {
     return CStdStr::npos;
 }
 
+bool isCommentedHeader(const CStdStr& line) {
+    const size_t comment = commentStart(line);
+    if (line.empty() || line[0] != '[' || comment == CStdStr::npos) return false;
+    const CStdStr header = CStdStr(line.substr(0, comment)).Trimmed();
+    return header.size() > 1 && header.back() == ']';
+}
+
+void checkSectionHeaders(const CheckContext& context) {
+    for (const InfSection& section : context.inf.sections())
+        for (size_t i = 0; i < section.lines.size(); ++i) {
+            const CStdStr& line = section.lines[i];
+            if (!isCommentedHeader(line)) continue;
+            const CStdStr header = CStdStr(line.substr(0, commentStart(line))).Trimmed();
+            context.warning(section.lineNumbers[i],
+                            "section header '" + line + "': Windows starts section " + header +
+                                " here, but the utility takes a line for a header only when it "
+                                "ends in ']', so it reads this line and those after it as lines "
+                                "of [" +
+                                section.name + "] and never finds " + header +
+                                "; put the comment on a line of its own");
+        }
+}
+
 void checkStandardLines(const CheckContext& context, const InstallSection& install) {
     checkFurtherLines(context, install);
     checkValueComments(context, install);

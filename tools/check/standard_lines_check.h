@@ -10,6 +10,13 @@ namespace check {
 // write the line so that both read it alike.
 void checkStandardLines(const CheckContext& context, const InstallSection& install);
 
+// Section headers followed by a comment, which Windows reads as headers and the utility as
+// lines of the section before.
+void checkSectionHeaders(const CheckContext& context);
+
+// Whether Windows reads the line as a section header that a comment follows.
+bool isCommentedHeader(const CStdStr& line);
+
 // Where a comment begins for Windows: the first ";" outside double quotes, or npos.
 size_t commentStart(const CStdStr& text);
 
