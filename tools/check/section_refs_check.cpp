@@ -17,7 +17,8 @@ void checkCommandKey(const CheckContext& context, const InstallScope& scope, con
                      const LineLayout& layout) {
     for (const CStdStr& name : sectionNames(key.value)) {
         const InfSection* section = context.inf.section(name);
-        if (section == nullptr && commentStart(name) != CStdStr::npos) continue;  // said apart
+        // A standard directive's comment is reported on its own.
+        if (section == nullptr && layout.plain && commentStart(name) != CStdStr::npos) continue;
         if (section == nullptr)
             context.error(key.line,
                           "section [" + name + "] named by " + key.name + " does not exist");

@@ -45,15 +45,17 @@ void checkFurtherLines(const CheckContext& context, const InstallSection& instal
     }
 }
 
-// Keys whose value the utility reads in an install section.
-bool utilityReads(const CheckContext& context, const CStdStr& key) {
-    return context.catalog.commandLayout(key) != nullptr || key.EqualsNoCase(kCopyFilesKey) ||
+// Standard directives whose value the utility reads too. The utility's own keys are no
+// directive of Windows: a comment there makes a missing section, reported as such.
+bool bothRead(const CheckContext& context, const CStdStr& key) {
+    const LineLayout* layout = context.catalog.commandLayout(key);
+    return (layout != nullptr && layout->plain) || key.EqualsNoCase(kCopyFilesKey) ||
            key.EqualsNoCase(kDataSectionKey);
 }
 
 void checkValueComments(const CheckContext& context, const InstallSection& install) {
     for (const KeyLine& key : PackageInf::keyLines(*install.section)) {
-        if (!utilityReads(context, key.name) || commentStart(key.value) == CStdStr::npos) continue;
+        if (!bothRead(context, key.name) || commentStart(key.value) == CStdStr::npos) continue;
         context.warning(key.line, key.name + " value '" + key.value +
                                       "': Windows ends the value at ';', but the utility reads "
                                       "the comment as part of it and looks for a section "
