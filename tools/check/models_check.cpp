@@ -21,6 +21,7 @@ std::vector<const InfSection*> windowsModelSections(const CheckContext& context,
                                                     std::vector<CStdStr>* names) {
     std::vector<CStdStr> words;
     StringTokenizer(value, ',', StringTokenizer::TrimBefore).all(words);
+    for (CStdStr& word : words) word.TrimRight();  // Windows trims both ends of a field
     std::vector<const InfSection*> existing;
     for (size_t i = 1; i <= words.size() && !words.empty(); ++i) {
         const CStdStr name = i < words.size() ? words[0] + "." + words[i] : words[0];
@@ -75,6 +76,7 @@ bool allModelsReadable(const std::vector<const InfSection*>& sections, const Rea
 std::string decoratedRemedy(const CStdStr& key, const CStdStr& value) {
     CStdStr base;
     StringTokenizer(value, ',', StringTokenizer::TrimBefore).next(base);
+    base.TrimRight();
     return "; list the models the utility must find under an undecorated line of their own, " +
            key + " = " + base +
            ", whose whole value names a section: every 32-bit Windows reads that section too, "
