@@ -21,7 +21,7 @@ RegValue setupRegValue(int flags, const CStdStr& data) {
     if (kind == kBinaryFlags) LogLine("setupRegValue: binary type not supported, assuming DWORD");
     if (kind == kDwordFlags || kind == kBinaryFlags) {
         value.kind = Reg_Dword;
-        value.number = static_cast<uint32_t>(cstd::atoi(data));
+        value.number = cstd::infNumber(data);
     } else {
         value.kind = Reg_String;
         value.text = data;
@@ -42,7 +42,9 @@ bool AddRegInfo::HandleCommand(const std::vector<CStdStr>& arguments) {
     const CStdStr root = engine->DecodeMacros(fields[0], 255);
     const CStdStr subKey = engine->DecodeMacros(fields[1], 255);
     const CStdStr valueName = engine->DecodeMacros(fields[2], 255);
-    const int flags = cstd::atoi(fields[3]);
+    // Windows has just applied these lines reading 0x as hexadecimal; reading them any other
+    // way would overwrite the values it wrote correctly.
+    const int flags = static_cast<int>(cstd::infNumber(fields[3]));
     const RegValue value = setupRegValue(flags, engine->DecodeMacros(fields[4], 255));
 
     Registry registry;

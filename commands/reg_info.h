@@ -4,7 +4,8 @@
 #include "support/reg_value.h"
 
 // The value an AddReg line asks for: a DWORD for the DWORD flag (and, with a message, for
-// the binary flag, which is not supported), otherwise a string.
+// the binary flag, which is not supported), otherwise a string. A DWORD's data is read as
+// Windows reads it: decimal, or hexadecimal after 0x.
 RegValue setupRegValue(int flags, const CStdStr& data);
 
 // Re-applies a driver's AddReg lines to the local registry and records every value written

@@ -72,6 +72,16 @@ long strtolHex(std::string_view text) {
     return static_cast<long>(readNumber(text, 16, INT32_MIN, INT32_MAX, hexDigit));
 }
 
+uint32_t infNumber(std::string_view text) {
+    size_t at = 0;
+    while (at < text.size() && isSpace(text[at])) ++at;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+    const bool hex =
+        at + 1 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X');
+    if (!hex) return static_cast<uint32_t>(atoi(text));
+    return static_cast<uint32_t>(readNumber(text, 16, -int64_t{UINT32_MAX}, UINT32_MAX, hexDigit));
+}
+
 }  // namespace cstd
 
 int CStdStr::CompareNoCase(std::string_view other) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -43,5 +44,10 @@ int atoi(std::string_view text);
 // Reads like strtol(text, nullptr, 16): optional blanks, sign and "0x", then hex digits up
 // to the first other character; clamps to the long range of a 32-bit platform.
 long strtolHex(std::string_view text);
+
+// A number of an INF's standard directives, read as Windows reads them: after blanks and an
+// optional sign, "0x" or "0X" makes the digits hexadecimal; other text reads like atoi. The
+// result is the number's 32 bits, so 0xFFFFFFFF and -1 give the same value.
+uint32_t infNumber(std::string_view text);
 
 }  // namespace cstd

@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 
 const fs::path kSource = DADAZADO_SOURCE_DIR;
 const fs::path kPlantedPackage = kSource / "tests" / "check" / "package";
+const fs::path kStandardLinesPackage = kSource / "tests" / "check" / "standard_lines";
 
 struct Planted {
     const char* severity;
@@ -42,7 +43,7 @@ constexpr Planted kPlanted[] = {
     {"error", "install-kind mask '4' selects no install"},
     {"warning", "%99% names directory code 99, which the utility does not know"},
     {"error", "mode '3' is not 0, 1 or 2"},
-    {"warning", "flags field '0x00010001' is hexadecimal"},
+    {"warning", "flags 0x00010000: Windows writes a multi-string value of 2 string(s)"},
     {"error", "UpdateInis line has 2 fields; it needs at least 3"},
     {"error", "type 'DWORD' is unknown"},
     {"warning", "%OwnerName% is defined in no string section"},
@@ -50,6 +51,19 @@ constexpr Planted kPlanted[] = {
     {"warning",
      "string section [Strings.0099] is for a language the language table does not "
      "list"},
+};
+
+// Standard lines of a vendor INF that the utility reads differently from Windows.
+constexpr Planted kStandardLines[] = {
+    {"error", "never reads the models of [Lines.Vendor.NTx86] or [Lines.Vendor]; list"},
+    {"warning", "model %Printer2%: Windows names the driver \"Lines Printer 2\""},
+    {"warning", "a further CopyFiles line: Windows carries out every CopyFiles line"},
+    {"warning", "DelReg value 'Lines.DelReg ; old values': Windows ends the value at ';'"},
+    {"warning", "Windows copies LINESRES.DLL, but the utility takes the whole line"},
+    {"warning", "write it as a DWORD, HKLM,Software\\Lines,Mask,0x00010001,0x0000000F"},
+    {"warning", "flags 0x00020000: Windows writes an expandable string"},
+    {"warning", "data 'fast' of a DWORD value is not a number; the utility writes 0"},
+    {"warning", "AddReg line: Windows ends the line at ';'"},
 };
 
 ProgramResult check(const std::vector<std::string>& args) {
@@ -82,21 +96,23 @@ size_t countStartingWith(const std::vector<std::string>& lines, const std::strin
     });
 }
 
-TEST(DadazadoCheck, ReportsEachPlantedFaultOnceAndNothingElse) {
-    const ProgramResult result = check({kPlantedPackage.string()});
+template <size_t N>
+void expectEachPlantedFaultOnce(const fs::path& package, const Planted (&planted)[N],
+                                const std::string& summary) {
+    const ProgramResult result = check({package.string()});
     std::vector<std::string> output = splitLines(result.standardError);
     EXPECT_EQ(result.exitCode, 1) << result.standardError;
     ASSERT_FALSE(output.empty());
-    EXPECT_EQ(output.back(), "dadazado-check: 15 errors, 7 warnings in oem.inf");
+    EXPECT_EQ(output.back(), summary);
     output.pop_back();
 
-    const std::vector<int> lines = plantedLines(kPlantedPackage / "oem.inf");
-    ASSERT_EQ(lines.size(), std::size(kPlanted));
+    const std::vector<int> lines = plantedLines(package / "oem.inf");
+    ASSERT_EQ(lines.size(), N);
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string prefix =
-            "oem.inf:" + std::to_string(lines[i]) + ": " + kPlanted[i].severity + ": ";
-        EXPECT_EQ(countStartingWith(output, prefix, kPlanted[i].text), 1u)
-            << prefix << kPlanted[i].text << "\n"
+            "oem.inf:" + std::to_string(lines[i]) + ": " + planted[i].severity + ": ";
+        EXPECT_EQ(countStartingWith(output, prefix, planted[i].text), 1u)
+            << prefix << planted[i].text << "\n"
             << result.standardError;
     }
     EXPECT_EQ(output.size(), lines.size()) << result.standardError;
@@ -107,8 +123,26 @@ TEST(DadazadoCheck, ReportsEachPlantedFaultOnceAndNothingElse) {
         << result.standardError;
 }
 
+TEST(DadazadoCheck, ReportsEachPlantedFaultOnceAndNothingElse) {
+    expectEachPlantedFaultOnce(kPlantedPackage, kPlanted,
+                               "dadazado-check: 15 errors, 7 warnings in oem.inf");
+}
+
+// Include=NTPRINT.INF supplies the data section and Needs= the install section: no finding.
+TEST(DadazadoCheck, SaysWhereTheUtilityReadsAStandardLineOtherwiseThanWindows) {
+    expectEachPlantedFaultOnce(kStandardLinesPackage, kStandardLines,
+                               "dadazado-check: 1 error, 8 warnings in oem.inf");
+}
+
 TEST(DadazadoCheck, DemoPackageHasNothingToReport) {
     const ProgramResult result = check({(kSource / "tools" / "demo" / "package").string()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.standardError, "dadazado-check: 0 errors, 0 warnings in oem.inf\n");
+}
+
+// The remedy for decorated manufacturers that the decorated-line error proposes.
+TEST(DadazadoCheck, DecoratedRemedyPackageHasNothingToReport) {
+    const ProgramResult result = check({(kSource / "tests" / "check" / "decorated").string()});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.standardError, "dadazado-check: 0 errors, 0 warnings in oem.inf\n");
 }

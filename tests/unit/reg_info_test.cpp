@@ -142,7 +142,8 @@ TEST_F(RegistryLinesTest, FlagsChooseTheValueKindAndTheKeepRule) {
     uint32_t type = 0;
     EXPECT_EQ(read(key, "Dword", &type), dword(42));
     EXPECT_EQ(type, kRegDword);
-    EXPECT_EQ(read(key, "HexFlags", &type), std::string("42\0", 3));
+    EXPECT_EQ(read(key, "HexFlags", &type), dword(42));
+    EXPECT_EQ(type, kRegDword);
     EXPECT_EQ(read(key, "Binary", &type), dword(7));
     EXPECT_EQ(read(key, "Kept", &type), std::string("old\0", 4));
     EXPECT_EQ(read(key, "Empty", &type), std::string("filled\0", 7));
@@ -154,6 +155,41 @@ TEST_F(RegistryLinesTest, FlagsChooseTheValueKindAndTheKeepRule) {
                   "HKLM, \"SOFTWARE\\Acme\", Binary", "HKLM, \"SOFTWARE\\Acme\", Kept",
                   "HKLM, \"SOFTWARE\\Acme\", Empty"}));
 }
+
+// The notation the INF documentation itself uses must give what Windows wrote, on both
+// families.
+class RegistryNumbersTest : public ::testing::TestWithParam<const char*> {
+  protected:
+    TestMachine machine{sim::MachineOptions{.os = GetParam()}};
+    LogCapture log;
+    DadazadoEngine engine;
+    AddRegInfo add{&engine, "Drv"};
+};
+
+TEST_P(RegistryNumbersTest, HexadecimalAndDecimalNumbersReadAsWindowsReadsThem) {
+    const std::string key = "HKEY_LOCAL_MACHINE\\Software\\X";
+    EXPECT_TRUE(add.ParseCommand("HKLM,Software\\X,Cutter,0x00010001,0x01"));
+    EXPECT_TRUE(add.ParseCommand("HKLM,Software\\X,Decimal,65537,1"));
+    EXPECT_TRUE(add.ParseCommand("HKLM,Software\\X,Upper,0X00010001,0XfF"));
+    EXPECT_TRUE(add.ParseCommand("HKLM,Software\\X,AllBits,0x00010001,0xFFFFFFFF"));
+    EXPECT_TRUE(add.ParseCommand("HKLM,Software\\X,Leading,65537,12abc"));
+    EXPECT_TRUE(add.ParseCommand("HKLM,Software\\X,Text,0x00000000,0x01"));
+    sim::registry::writeValue(key, "Kept", kRegDword, dword(7));
+    EXPECT_TRUE(add.ParseCommand("HKLM,Software\\X,Kept,0x00010003,0x09"));
+    const std::pair<uint32_t, std::string> expected[] = {
+        {kRegDword, dword(1)},   {kRegDword, dword(1)},
+        {kRegDword, dword(255)}, {kRegDword, dword(0xFFFFFFFFu)},
+        {kRegDword, dword(12)},  {kRegSz, std::string("0x01\0", 5)},
+        {kRegDword, dword(7)}};
+    const char* names[] = {"Cutter", "Decimal", "Upper", "AllBits", "Leading", "Text", "Kept"};
+    for (size_t i = 0; i < std::size(names); ++i) {
+        std::pair<uint32_t, std::string> found;
+        sim::registry::readValue(key, names[i], &found.first, &found.second);
+        EXPECT_EQ(found, expected[i]) << names[i];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(XpAnd98SE, RegistryNumbersTest, ::testing::Values("XP", "98SE"));
 
 TEST_F(RegistryLinesTest, NewKeysCopyTheirParentsRightsAndFailedWritesAreNotRecorded) {
     const std::string software = "HKEY_CURRENT_USER\\Software";

@@ -1,5 +1,6 @@
 #include "tools/check/command_layouts.h"
 
+#include "tools/check/add_reg_check.h"
 #include "tools/check/field_checks.h"
 
 namespace check {
@@ -51,7 +52,8 @@ LineLayout addRegLayout() {
              {"subkey", Use::Expanded},
              {"value name", Use::Expanded},
              number("flags field", addRegFlags),
-             {"data", Use::Expanded}}};
+             {"data", Use::Expanded}},
+            checkAddRegLine};
 }
 
 LineLayout printerDataLayout() {

@@ -6,6 +6,7 @@
 #include "support/string_tokenizer.h"
 #include "tools/check/macro_check.h"
 #include "tools/check/package_files.h"
+#include "tools/check/standard_lines_check.h"
 
 namespace check {
 
@@ -68,6 +69,12 @@ void checkArgument(const CheckContext& context, const InstallScope& scope, const
 
 void checkLine(const CheckContext& context, const InstallScope& scope, const CStdStr& key,
                const LineLayout& layout, const CStdStr& text, int line) {
+    // Windows reads these lines too, and ends them at a comment.
+    if (layout.plain && commentStart(text) != CStdStr::npos)
+        context.warning(line, key +
+                                  " line: Windows ends the line at ';', but the utility reads "
+                                  "the comment as part of the last field; put the comment on "
+                                  "a line of its own");
     std::vector<CStdStr> fields;
     StringTokenizer(text, ',', StringTokenizer::Quotes).all(fields);
     std::optional<std::vector<CStdStr>> arguments =
@@ -75,6 +82,7 @@ void checkLine(const CheckContext& context, const InstallScope& scope, const CSt
     if (!arguments || !hasEnoughArguments(context, key, layout, arguments->size(), line)) return;
     for (size_t i = 0; i < arguments->size() && i < layout.arguments.size(); ++i)
         checkArgument(context, scope, key, layout.arguments[i], (*arguments)[i], line);
+    if (layout.lineCheck != nullptr) layout.lineCheck(context, *arguments, line);
 }
 
 }  // namespace

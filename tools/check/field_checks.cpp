@@ -1,5 +1,7 @@
 #include "tools/check/field_checks.h"
 
+#include <cctype>
+
 #include "commands/prt_drv_data_info.h"
 #include "commands/start_menu_info.h"
 
@@ -35,9 +37,12 @@ std::optional<Problem> decimalNumber(const CStdStr& text) {
 
 std::optional<Problem> addRegFlags(const CStdStr& text) {
     if (!isHexNotation(text)) return decimalNumber(text);
-    return Problem{Severity::Warning, quoted(text) +
-                                          " is hexadecimal, which the utility reads as 0 (a string "
-                                          "value); write it in decimal"};
+    for (size_t at = 2; at < text.size(); ++at)
+        if (!std::isxdigit(static_cast<unsigned char>(text[at])))
+            return Problem{Severity::Error, quoted(text) +
+                                                " is not a hexadecimal number; it reads as " +
+                                                std::to_string(cstd::infNumber(text))};
+    return std::nullopt;
 }
 
 std::optional<Problem> removalMode(const CStdStr& text) {

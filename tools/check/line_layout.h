@@ -11,6 +11,8 @@
 // does with each, and how many a line must have.
 namespace check {
 
+struct CheckContext;
+
 struct Problem {
     Severity severity;
     std::string text;
@@ -20,7 +22,7 @@ struct Problem {
 enum class Use {
     Text,        // used as written
     Expanded,    // macros expanded
-    Number,      // read as a decimal number, no macros
+    Number,      // read as a number, no macros
     SourceFile,  // expanded; a file the package provides, possibly in the SZDD format
     Archive,     // expanded; a zip archive the package provides
     Program,     // expanded; a program the package may provide
@@ -41,6 +43,9 @@ struct LineLayout {
     bool plain = false;
     size_t required = 0;
     std::vector<Argument> arguments;  // by position, from the first argument
+    // A check of the line's fields together, beyond each argument's own.
+    void (*lineCheck)(const CheckContext& context, const std::vector<CStdStr>& fields,
+                      int line) = nullptr;
 };
 
 inline bool isExpanded(Use use) { return use != Use::Text && use != Use::Number; }

@@ -12,6 +12,7 @@
 #include "tools/check/models_check.h"
 #include "tools/check/scratch_machine.h"
 #include "tools/check/section_refs_check.h"
+#include "tools/check/standard_lines_check.h"
 #include "tools/check/string_sections_check.h"
 #include "tools/check/uninstall_check.h"
 
@@ -34,9 +35,11 @@ void runChecks(const CheckContext& context) {
     const std::vector<InstallSection> installs = checkModels(context);
     for (const InstallSection& install : installs) {
         checkInstallKeys(context, install);
+        checkStandardLines(context, install);
         checkNamedSections(context, checkUninstallInfo(context, install));
     }
     checkStringSections(context);
+    checkSectionHeaders(context);
 }
 
 int failure(std::ostream& out, const std::string& problem) {

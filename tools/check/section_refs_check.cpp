@@ -3,6 +3,8 @@
 #include <set>
 
 #include "tools/check/command_lines_check.h"
+#include "tools/check/standard_lines_check.h"
+#include "tools/driver_package/system_printer_inf.h"
 
 namespace check {
 
@@ -15,12 +17,28 @@ void checkCommandKey(const CheckContext& context, const InstallScope& scope, con
                      const LineLayout& layout) {
     for (const CStdStr& name : sectionNames(key.value)) {
         const InfSection* section = context.inf.section(name);
+        // A standard directive's comment is reported on its own.
+        if (section == nullptr && layout.plain && commentStart(name) != CStdStr::npos) continue;
         if (section == nullptr)
             context.error(key.line,
                           "section [" + name + "] named by " + key.name + " does not exist");
         else
             checkCommandLines(context, scope, key.name, layout, *section);
     }
+}
+
+// A data section that the system's printer INF gives the install section through Include=.
+bool isIncludedDataSection(const InfSection& install, const CStdStr& name) {
+    const std::optional<KeyLine> include = PackageInf::firstKey(install, "Include");
+    return include && driver_package::includesSystemPrinterInf(include->value) &&
+           driver_package::systemDataSection(name) != nullptr;
+}
+
+void checkDataSection(const CheckContext& context, const InfSection& install, const KeyLine& key) {
+    if (context.inf.section(key.value) != nullptr || commentStart(key.value) != CStdStr::npos ||
+        isIncludedDataSection(install, key.value))
+        return;
+    context.error(key.line, "data section [" + key.value + "] does not exist");
 }
 
 }  // namespace
@@ -32,9 +50,8 @@ void checkNamedSections(const CheckContext& context, const InstallScope& scope) 
         if (!seen.insert(key.name.ToLower()).second) continue;
         if (const LineLayout* layout = context.catalog.commandLayout(key.name))
             checkCommandKey(context, scope, key, *layout);
-        else if (key.name.EqualsNoCase(kDataSectionKey) &&
-                 context.inf.section(key.value) == nullptr)
-            context.error(key.line, "data section [" + key.value + "] does not exist");
+        else if (key.name.EqualsNoCase(kDataSectionKey))
+            checkDataSection(context, *scope.install->section, key);
     }
 }
 
