@@ -53,12 +53,6 @@ struct NewDriver {
     }
 };
 
-// The spooler keeps bare file names; a path would place the file outside the driver directory.
-bool isBareFileName(const std::string& name) {
-    return name.find_first_of("\\/:*?\"<>|\r\n") == std::string::npos && name != "." &&
-           name != "..";
-}
-
 // Names and numbers from the command line; empty when they are usable, else what is wrong.
 std::string describeDriver(const ParsedArgs& args, NewDriver* driver) {
     driver->name = args.positional[1];
