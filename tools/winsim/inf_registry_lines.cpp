@@ -112,7 +112,19 @@ bool addLine(Registry& registry, const std::vector<std::string>& fields) {
             value = old;
         }
     }
-    return registry.WriteValue(CStdStr(root), subKey, name, value);
+    if (value.kind != Reg_Multi_String)
+        return registry.WriteValue(CStdStr(root), subKey, name, value);
+    // The utility's registry class writes no multi-strings (it never needs to); Windows does.
+    std::string data;
+    for (const CStdStr& item : value.list) data += item + '\0';
+    data += '\0';
+    platform::RegKey key = registry.openKey(CStdStr(root), subKey, platform::kKeyAllAccess);
+    if (key == nullptr) return false;
+    const uint32_t code = platform::regSetValue(key, name, platform::kRegMultiSz,
+                                                reinterpret_cast<const uint8_t*>(data.data()),
+                                                static_cast<uint32_t>(data.size()));
+    platform::regCloseKey(key);
+    return code == 0;
 }
 
 }  // namespace
