@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "platform/registry.h"
+#include "platform/sim/directory_listings.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_data.h"
 #include "platform/sim/registry_store.h"
@@ -117,6 +118,8 @@ std::string createPlaceholders(const NewDriver& driver) {
         if (resolved.host.empty() || fs::exists(fs::symlink_status(resolved.host, ec)))
             return directory + "\\" + file + ": cannot be placed in the machine";
         fs::create_directories(resolved.host.parent_path(), ec);
+        // Kept in the directory's listing, so that the next name does not read it again.
+        const sim::EntryChange change(resolved.host);
         std::ofstream out(resolved.host, std::ios::binary);
         if (ec || !out) return resolved.host.string() + ": cannot be created";
     }
