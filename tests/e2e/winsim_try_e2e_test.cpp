@@ -128,6 +128,7 @@ HKLM,"SOFTWARE\Maker",Old
 [Model.AddReg]
 HKLM,"SOFTWARE\Maker",Cutter,0x00010001,0x10
 HKLM,"SOFTWARE\Maker",Trays,0x00010000,"Upper","Lower"
+HKLM,"SOFTWARE\Maker",Home,,"%11%\Maker"
 [Strings]
 Maker="Maker Inc."
 Model="Maker Laser 1"
@@ -193,6 +194,8 @@ TEST_F(WinsimTry, InstallsTheDriverAsWindowsReadsTheInf) {
     const std::string maker = keyBlock(work / "m" / "xp", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Maker");
     EXPECT_NE(maker.find("\"Cutter\"=dword:00000010"), std::string::npos) << maker;
     EXPECT_NE(maker.find("\"Trays\"=hex(7)"), std::string::npos);
+    EXPECT_NE(maker.find("\"Home\"=\"C:\\\\WINDOWS\\\\system32\\\\Maker\""), std::string::npos)
+        << maker;
     EXPECT_EQ(maker.find("\"Old\""), std::string::npos);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/sim/names.h"
 #include "platform/sim/registry_store.h"
 #include "support/registry.h"
+#include "support/system_path.h"
 
 namespace winsim {
 
@@ -20,6 +21,34 @@ constexpr uint32_t kNoClobber = 0x2, kDeleteValue = 0x4, kAppend = 0x8, kKeyOnly
 // Setup reads numbers with a 0x prefix as hexadecimal, others as decimal.
 uint32_t number(const std::string& text) {
     return static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 0));
+}
+
+// Setup puts the directory in place of a %dirid% it knows in the strings it writes.
+std::string withDirectories(const std::string& text) {
+    static const std::pair<const char*, int> kDirectoryIds[] = {
+        {"10", SystemPath::WINDOWS_DIR},
+        {"11", SystemPath::SYSTEM_DIR},
+        {"20", SystemPath::FONTS_DIR},
+        {"51", SystemPath::SPOOL_DIR},
+        {"52", SystemPath::SPOOL_DRIVERS_DIR},
+        {"66000", SystemPath::PRINTER_DRIVER_DIR},
+        {"66001", SystemPath::PRINT_PROCESSOR_DIR},
+        {"16422", SystemPath::PROGRAM_FILES_DIR}};
+    std::string out;
+    size_t at = 0;
+    for (size_t open; (open = text.find('%', at)) != std::string::npos;) {
+        const size_t close = text.find('%', open + 1);
+        if (close == std::string::npos) break;
+        const std::string id = text.substr(open + 1, close - open - 1);
+        std::string directory;
+        for (const auto& [known, code] : kDirectoryIds)
+            if (id == known) directory = SystemPath(code, true).GetFullPath();
+        while (directory.size() > 3 && directory.back() == '\\') directory.pop_back();
+        out += text.substr(at, open - at) +
+               (directory.empty() ? text.substr(open, close - open + 1) : directory);
+        at = close + 1;
+    }
+    return out + text.substr(at);
 }
 
 std::string field(const std::vector<std::string>& fields, size_t i) {
@@ -55,11 +84,12 @@ bool valueOf(uint32_t type, const std::vector<std::string>& fields, RegValue* va
         case kTypeSz:
         case kTypeExpandSz:
             value->kind = type == kTypeSz ? Reg_String : Reg_Expand_String;
-            value->text = field(fields, first);
+            value->text = withDirectories(field(fields, first));
             return true;
         case kTypeMultiSz:
             value->kind = Reg_Multi_String;
-            for (size_t i = first; i < fields.size(); ++i) value->list.push_back(fields[i]);
+            for (size_t i = first; i < fields.size(); ++i)
+                value->list.push_back(withDirectories(fields[i]));
             return true;
         case kTypeDword:
             value->kind = Reg_Dword;
