@@ -36,7 +36,7 @@ struct WindowsModel {
 };
 
 // Looks the model up as Windows would on target. The model is matched against the names
-// Windows shows (strings resolved, case ignored) and also against the key as written.
+// Windows shows: the model lines' keys with their strings resolved, case ignored.
 WindowsModel windowsModel(const WindowsInf& inf, const WindowsTarget& target,
                           const std::string& model);
 
