@@ -40,7 +40,7 @@ fs::path makeMachineDirectory(const std::string& windowsDir) {
 }
 
 bool copyTreeOntoMachine(const fs::path& from, const std::string& windowsDir,
-                         std::string* failedFile) {
+                         fs::path* failedFile) {
     std::error_code ec;
     bool copied = !makeMachineDirectory(windowsDir).empty();
     for (fs::recursive_directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
@@ -54,8 +54,9 @@ bool copyTreeOntoMachine(const fs::path& from, const std::string& windowsDir,
         const fs::path host = resolvePath(target).host;
         if (placed) fs::copy_file(it->path(), host, fs::copy_options::overwrite_existing, failed);
         if (placed && !failed) fs::last_write_time(host, it->last_write_time(failed), failed);
-        if ((!placed || failed) && copied && failedFile != nullptr) *failedFile = target;
-        copied = copied && placed && !failed;
+        const bool fileCopied = placed && !failed && !host.empty();
+        if (!fileCopied && copied && failedFile != nullptr) *failedFile = it->path();
+        copied = copied && fileCopied;
     }
     return copied && !ec;
 }

@@ -18,8 +18,8 @@ std::filesystem::path makeMachineDirectory(const std::string& windowsDir);
 
 // Copies the files below a host directory to a Windows directory of the open machine (made
 // when missing), with their last-write times, replacing files of the same names; false when
-// any could not be copied, with the Windows path of the first such file in *failedFile.
+// any could not be copied (the first of them in failedFile, when given).
 bool copyTreeOntoMachine(const std::filesystem::path& from, const std::string& windowsDir,
-                         std::string* failedFile = nullptr);
+                         std::filesystem::path* failedFile = nullptr);
 
 }  // namespace sim

@@ -123,13 +123,18 @@ std::string prepareTrialMachine(const Trial& trial, const TrialVersion& version,
     if (runNew(words) != kExitSuccess) return "the machine could not be made";
     std::string problem = sim::openMachine(dir);
     if (!problem.empty()) return problem;
-    std::string failed;
-    if (!sim::copyTreeOntoMachine(trial.package, packageDirectory(trial), &failed))
-        return "the package could not be copied onto the machine: Windows cannot create " + failed +
-               " (a device name such as NUL or CON, or a name Windows refuses)";
+    fs::path failed;
+    // Names Windows reserves for devices (NUL.ZIP, CON.TXT) cannot be files on any drive.
+    if (!sim::copyTreeOntoMachine(trial.package, packageDirectory(trial), &failed) &&
+        failed.empty())
+        return "the package directory " + packageDirectory(trial) +
+               " cannot be made on the machine: Windows cannot create a directory of that name";
+    if (!failed.empty())
+        return "the package file " + failed.lexically_relative(trial.package).string() +
+               " cannot be copied onto the machine: Windows cannot create a file of that name";
     if (!trial.filesDir.empty() && !sim::copyTreeOntoMachine(trial.filesDir, "C:", &failed))
-        return trial.filesDir.string() + " could not be copied onto the machine: Windows " +
-               "cannot create " + failed;
+        return "the file " + failed.string() +
+               " cannot be copied onto the machine: Windows cannot create a file of that name";
     if (!trial.regFile.empty()) {
         problem = sim::registry::importFile(trial.regFile);
         if (!problem.empty()) return problem;
