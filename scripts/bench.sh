@@ -409,6 +409,69 @@ wine_comparison() {
   echo "    ($runs run(s); the parity suite compares the two outcomes, see tests/wine)"
 }
 
+# ---------------------------------------------------------------- input shapes
+# Inputs whose cost grows with the square of their size wherever one step is not linear: one
+# INF line of N fields (the word splitter), N sibling registry keys (the key index), an INF of
+# N sections each named by the install section (the section look-up).
+write_shape_inf() {
+  local shape="$1" n="$2"
+  {
+    printf '[Version]\r\nSignature="$Windows NT$"\r\nClass=Printer\r\n\r\n'
+    printf '[Manufacturer]\r\n"Bench"=Bench.Models\r\n\r\n[Bench.Models]\r\n'
+    printf '"Bench Printer" = BenchInstall, BenchId\r\n\r\n[BenchInstall]\r\n'
+    case "$shape" in
+      fields)
+        printf 'AddReg=Bench.AddReg\r\n\r\n[Bench.AddReg]\r\nHKLM, SOFTWARE\\Bench, Wide, 0, "wide"'
+        awk -v n="$n" 'BEGIN {s = ""; for (i = 0; i < 1000; i++) s = s ","
+          for (i = 0; i < n / 1000; i++) printf "%s", s}'
+        printf '\r\n' ;;
+      keys)
+        printf 'AddReg=Bench.AddReg\r\n\r\n[Bench.AddReg]\r\n'
+        awk -v n="$n" 'BEGIN {for (i = 0; i < n; i++)
+          printf "HKLM, SOFTWARE\\Bench\\Many\\Key%07d, Value, 0, \"%d\"\r\n", i, i}' ;;
+      sections)
+        printf 'AddReg='
+        awk -v n="$n" 'BEGIN {for (i = 0; i < n; i++) printf "%sSec%07d", (i ? "," : ""), i}'
+        printf '\r\n\r\n'
+        awk -v n="$n" 'BEGIN {for (i = 0; i < n; i++)
+          printf "[Sec%07d]\r\nHKLM, SOFTWARE\\Bench, V%d, 0, \"%d\"\r\n\r\n", i, i, i}' ;;
+    esac
+  } >"$PRISTINE/drive_c/Pkg/oem.inf"
+}
+
+# input_shapes DIVISOR: each shape at its size / DIVISOR and ten times that; the full sizes
+# are held to 2 s and to about linear growth.
+input_shapes() {
+  local divisor="$1" shape base n small label growth allowed
+  echo
+  echo "Input shapes: one line of N fields, N sibling registry keys, N sections"
+  row "input" "seconds" "peak" "growth"
+  for shape in fields keys sections; do
+    case "$shape" in
+      fields) base=1000000 label="a line of %d fields" ;;
+      keys) base=20000 label="%d sibling keys" ;;
+      sections) base=10000 label="%d sections" ;;
+    esac
+    n=$((base / divisor))
+    make_machine "$PRISTINE"
+    write_shape_inf "$shape" "$n"
+    measure restore_machine "${RUN_PRODUCT[@]}"
+    small=$MEDIAN
+    row "$(printf "$label" "$n")" "$MEDIAN" "$(mb "$PEAK")" ""
+    write_shape_inf "$shape" $((n * 10))
+    measure restore_machine "${RUN_PRODUCT[@]}"
+    growth=$(ratio "$MEDIAN" "$small")
+    row "$(printf "$label" $((n * 10)))" "$MEDIAN" "$(mb "$PEAK")" "$growth"
+    allowed=12
+    if ((divisor == 1)); then
+      check "$(printf "$label" "$n"): $small s < 2 s" "$small < 2"
+      check "$(printf "$label" "$n") x10: growth $growth <= $allowed" "$growth <= $allowed"
+    else
+      echo "    (targets at 10x this size: < 2 s, growth <= $allowed; printed only)"
+    fi
+  done
+}
+
 # ---------------------------------------------------------------- limits
 ini_limit() {
   local bytes="$1" label="$2"
@@ -430,6 +493,7 @@ case "$MODE" in
     check "zip ratio $ZIP_RATIO <= 1.0" "$ZIP_RATIO <= 1.0"
     check "zip peak $(mb "$ZIP_PEAK") < 32 MB" "$ZIP_PEAK < 32768"
     inf_growth 1000 10000 100000
+    input_shapes 1
     per_command_cost 10000
     wine_comparison
     ;;
@@ -441,6 +505,7 @@ case "$MODE" in
     echo "    (ratio $ZIP_RATIO; target <= 1.0 at 100 MB, printed only)"
     check "zip peak $(mb "$ZIP_PEAK") < 32 MB" "$ZIP_PEAK < 32768"
     inf_growth 200 2000
+    input_shapes 10
     per_command_cost 1000
     wine_comparison
     ;;

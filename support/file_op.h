@@ -32,7 +32,9 @@ bool MakePath(const CStdStr& path);
 PathObject GetTempFile();
 
 // Puts a finished scratch file in the destination's place: a replacing move, or where the
-// system has none (the 9x family) a copy over the destination and the scratch file deleted.
+// system has none (the 9x family) the old file renamed aside, the scratch file renamed in and
+// the old one deleted (at the next restart when it cannot go now); a destination that cannot
+// be renamed gets a copy over it and the scratch file deleted.
 // A destination that is read-only or in use refuses either way. False with the system's
 // error as the last error; the scratch file is then the caller's to remove.
 bool PutInPlace(const PathObject& scratch, const PathObject& destination);

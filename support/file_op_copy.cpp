@@ -1,5 +1,8 @@
+#include <cstdio>
+
 #include "platform/errors.h"
 #include "platform/file_ops.h"
+#include "platform/files.h"
 #include "support/debug_log.h"
 #include "support/file_op.h"
 
@@ -37,6 +40,33 @@ bool copyOverFileInUse(const PathObject& source, const PathObject& destination) 
     return true;
 }
 
+// Without a replacing move, a copy over the destination would leave it half old, half new
+// when the run is killed. The old file goes aside under a free name instead, the scratch file
+// takes its name, and only then is the old one deleted: at every moment one of them is whole.
+// False, with the old file back in place, when the scratch file cannot take the name.
+bool moveInPlaceByName(const PathObject& scratch, const PathObject& destination) {
+    const PathObject aside = get_temp_name(destination);
+    if (!aside.HasFileName()) return false;
+    platform::deleteFile(aside.GetFullPath());
+    if (!platform::moveFile(destination.GetFullPath(), aside.GetFullPath())) return false;
+    if (!platform::moveFile(scratch.GetFullPath(), destination.GetFullPath())) {
+        const uint32_t code = platform::getLastError();
+        platform::moveFile(aside.GetFullPath(), destination.GetFullPath());
+        platform::setLastError(code);
+        return false;
+    }
+    if (!platform::deleteFile(aside.GetFullPath()))
+        FileOp::replaceOnReboot(aside.GetFullPath(), nullptr);
+    return true;
+}
+
+bool canWriteOver(const CStdStr& path) {
+    std::FILE* file = platform::openFile(path, "ab");
+    if (file == nullptr) return false;
+    std::fclose(file);
+    return true;
+}
+
 }  // namespace
 
 namespace FileOp {
@@ -46,6 +76,11 @@ bool PutInPlace(const PathObject& scratch, const PathObject& destination) {
     if (platform::moveFileEx(scratch.GetFullPath(), &target, platform::kMoveFileReplaceExisting))
         return true;
     if (platform::getLastError() != platform::error::kCallNotImplemented) return false;
+    if (!destination.Exists()) return platform::moveFile(scratch.GetFullPath(), target);
+    // Only a destination that could be written over is renamed: a read-only file, a
+    // directory or a file another program holds refuses, as a copy over it would.
+    if (!canWriteOver(target)) return false;
+    if (moveInPlaceByName(scratch, destination)) return true;
     if (!copyOver(scratch, destination)) return false;
     platform::deleteFile(scratch.GetFullPath());
     return true;

@@ -70,13 +70,12 @@ void addToRebootBatFile(const CStdStr& directory) {
     lines.push_back(CStdStr("rmdir \"" + directory + "\""));
     lines.push_back(CStdStr("del \"" + batchPath + "\""));
 
-    TextFile file;
-    if (!file.Open(batchPath, TextFile::WriteMode, TextFile::AnsiText)) {
+    // The file deletes itself on its last line, so the new lines go before it: the file is
+    // replaced whole, as other installers' lines in it must survive a failure.
+    if (!ReplaceTextLines(batchPath, lines)) {
         LogLine("addToRebootBatFile: file " + batchPath + " could not be saved!");
         return;
     }
-    for (const CStdStr& line : lines) file.WriteString(CStdStr(line + "\n"));
-    file.Close();
 
     PathObject commandInterpreter{SystemPath(SystemPath::WINDOWS_DIR)};
     commandInterpreter.SetFileName("command.com");

@@ -1,5 +1,8 @@
+#include <cstdio>
 #include <vector>
 
+#include "platform/errors.h"
+#include "platform/files.h"
 #include "support/debug_log.h"
 #include "support/file_op.h"
 #include "support/ini_line.h"
@@ -15,28 +18,45 @@ bool isHeader(const CStdStr& line) {
     return ini::classifyLine(line.Trimmed()) == ini::LineKind::Header;
 }
 
-// Where new lines of the section go: after its last line, before the next section. The
-// section is added at the end when the file has none.
-size_t insertionPoint(std::vector<CStdStr>& lines) {
+CStdStr sectionHeader() { return CStdStr("[") + kSection + "]"; }
+
+// The line after the section's last line, or npos when the file has no such section.
+size_t sectionEnd(const std::vector<CStdStr>& lines) {
     for (size_t i = 0; i < lines.size(); ++i) {
         if (!isHeader(lines[i]) || !ini::headerName(lines[i].Trimmed()).EqualsNoCase(kSection))
             continue;
         size_t end = i + 1;
         while (end < lines.size() && !isHeader(lines[end])) ++end;
-        while (end > i + 1 && lines[end - 1].Trimmed().empty()) --end;
         return end;
     }
-    lines.push_back(CStdStr("[") + kSection + "]");
-    return lines.size();
+    return CStdStr::npos;
 }
 
-bool writeLines(const CStdStr& path, const std::vector<CStdStr>& lines) {
-    TextFile file;
-    if (!file.Open(path, TextFile::WriteMode, TextFile::AnsiText)) return false;
-    bool written = true;
-    for (const CStdStr& line : lines) written = file.WriteString(CStdStr(line + "\n")) && written;
-    file.Close();
-    return written;
+bool endsInLineBreak(const CStdStr& path) {
+    std::FILE* file = platform::openFile(path, "rb");
+    if (file == nullptr) return true;
+    const bool empty = std::fseek(file, 0, SEEK_END) != 0 || std::ftell(file) <= 0;
+    const bool ended = empty || (std::fseek(file, -1, SEEK_END) == 0 && std::fgetc(file) == '\n');
+    std::fclose(file);
+    return ended;
+}
+
+// The file holds other installers' work: when the section is its last one, or it has none,
+// the lines are appended, which cannot cost what is there; else the file is replaced whole.
+bool addRenames(const CStdStr& path, const std::vector<CStdStr>& renames) {
+    std::vector<CStdStr> lines = ReadTextLines(path);
+    const size_t end = sectionEnd(lines);
+    if (DetectEncoding(path) != TextFile::Utf16Text &&
+        (end == CStdStr::npos || end == lines.size())) {
+        CStdStr text = endsInLineBreak(path) ? CStdStr() : CStdStr("\n");
+        if (end == CStdStr::npos) text += sectionHeader() + "\n";
+        for (const CStdStr& rename : renames) text += rename + "\n";
+        return platform::appendTextFile(path, text);
+    }
+    size_t at = end;
+    while (lines[at - 1].Trimmed().empty()) --at;  // stops at the header
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), renames.begin(), renames.end());
+    return ReplaceTextLines(path, lines);
 }
 
 }  // namespace
@@ -60,11 +80,9 @@ void writePendingRenames() {
     PathObject wininit{SystemPath(SystemPath::WINDOWS_DIR)};
     wininit.SetFileName("WININIT.INI");
     const CStdStr path = wininit.GetFullPath();
-    std::vector<CStdStr> lines = ReadTextLines(path);
-    const size_t at = insertionPoint(lines);
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), renames.begin(), renames.end());
-    if (!writeLines(path, lines)) {
-        LogLine("FileOp::writePendingRenames: could not write " + path);
+    if (!addRenames(path, renames)) {
+        LogLine("FileOp::writePendingRenames: could not write ", path, " (error ",
+                platform::getLastError(), ")");
         return;
     }
     LogLine("FileOp::writePendingRenames: wrote ", renames.size(),

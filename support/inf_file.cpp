@@ -16,6 +16,7 @@ void InfFile::addLine(const CStdStr& trimmedLine, int number) {
     switch (ini::classifyLine(trimmedLine)) {
         case ini::LineKind::Header:
             sectionList.push_back(InfSection{{}, ini::headerName(trimmedLine), number, {}});
+            firstOfName.try_emplace(sectionList.back().name.ToLower(), sectionList.size() - 1);
             return;
         case ini::LineKind::Data:
             // Lines before the first header belong to no section.
@@ -29,11 +30,14 @@ void InfFile::addLine(const CStdStr& trimmedLine, int number) {
     }
 }
 
+const InfSection* InfFile::findSectionRecord(const CStdStr& name) const {
+    const auto found = firstOfName.find(name.ToLower());
+    return found == firstOfName.end() ? nullptr : &sectionList[found->second];
+}
+
 const std::vector<CStdStr>* InfFile::findSection(const CStdStr& name) const {
-    for (const InfSection& section : sectionList) {
-        if (section.name.EqualsNoCase(name)) return &section.lines;
-    }
-    return nullptr;
+    const InfSection* section = findSectionRecord(name);
+    return section == nullptr ? nullptr : &section->lines;
 }
 
 bool InfFile::getValue(const std::vector<CStdStr>* lines, const CStdStr& key, CStdStr& value) {

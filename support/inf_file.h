@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "support/cstd_str.h"
@@ -22,7 +24,9 @@ class InfFile {
     // Reads the file at once; a file that cannot be opened gives an empty InfFile.
     explicit InfFile(const CStdStr& path);
 
-    // The lines of the first section whose name equals name without regard to case, or null.
+    // The first section whose name equals name without regard to case, or null.
+    const InfSection* findSectionRecord(const CStdStr& name) const;
+    // Its lines, or null.
     const std::vector<CStdStr>* findSection(const CStdStr& name) const;
     // The value of the first line whose name equals key without regard to case; names and
     // values lose one enclosing pair of double quotes. False (value empty) for null lines.
@@ -36,4 +40,7 @@ class InfFile {
     void addLine(const CStdStr& trimmedLine, int number);
 
     std::vector<InfSection> sectionList;
+    // The position in sectionList of the first section of each name, by its name in lower
+    // case: a package with many sections is looked up in constant time a name.
+    std::unordered_map<std::string, size_t> firstOfName;
 };

@@ -21,22 +21,31 @@ struct IniEdit {
     int mode;
 };
 
+// One line for the output: a line of the file, kept in its own bytes (trimmed), or a line
+// the edit makes, which goes through the ANSI code page.
+struct OutputLine {
+    CStdStr text;
+    const std::string* kept = nullptr;
+};
+
 // Passes the lines of a file on as they come, each trimmed, with the one entry changed,
-// dropped or added: a file of any size is rewritten in the memory of one line.
+// dropped or added: a file of any size is rewritten in the memory of one line. The lines the
+// edit does not change keep their bytes, so text the ANSI code page cannot hold survives.
 class IniRewriter {
   public:
-    using Sink = std::function<void(const CStdStr&)>;
+    using Sink = std::function<void(const OutputLine&)>;
     IniRewriter(const IniEdit& edit, Sink emit) : edit(edit), emit(std::move(emit)) {}
 
-    void take(const CStdStr& rawLine) {
-        const CStdStr line = rawLine.Trimmed();
+    // The line trimmed, and its trimmed bytes in the file's encoding.
+    void take(const CStdStr& line, const std::string& bytes) {
+        kept = &bytes;
         const ini::LineKind kind = ini::classifyLine(line);
         if (done || kind == ini::LineKind::Empty || kind == ini::LineKind::Comment) {
-            emit(line);
+            keep();
         } else if (kind == ini::LineKind::Header) {
             takeHeader(line);
         } else if (!inTargetSection()) {
-            emit(line);
+            keep();
         } else {
             takeTargetLine(line);
         }
@@ -46,23 +55,24 @@ class IniRewriter {
     // ended inside its section.
     void finish() {
         if (edit.mode == QuickWriteMode && !done) {
-            if (!inTargetSection()) emit("[" + edit.section + "]");
-            emit(newEntry());
+            if (!inTargetSection()) emit({"[" + edit.section + "]"});
+            emit({newEntry()});
         }
     }
 
   private:
     bool inTargetSection() const { return current.EqualsNoCase(edit.section); }
     CStdStr newEntry() const { return edit.key + "=" + edit.value; }
+    void keep() { emit({CStdStr(), kept}); }
 
     // Leaving the target section without having met the key: the entry goes at its end.
     void takeHeader(const CStdStr& line) {
         if (inTargetSection() && edit.mode == QuickWriteMode) {
-            emit(newEntry());
+            emit({newEntry()});
             done = true;
         }
         current = ini::headerName(line);
-        emit(line);
+        keep();
     }
 
     void takeTargetLine(const CStdStr& line) {
@@ -70,20 +80,21 @@ class IniRewriter {
         CStdStr fileValue;
         if (!ini::splitNameValue(line, name, fileValue, ini::NameQuotes::Keep) ||
             !name.EqualsNoCase(edit.key)) {
-            emit(line);
+            keep();
             return;
         }
         done = true;
         if (edit.mode == QuickWriteMode) {
-            emit(name + "=" + edit.value);
+            emit({name + "=" + edit.value});
         } else if (!edit.value.empty() && !edit.value.EqualsNoCase(fileValue)) {
-            emit(line);  // another value than the one to delete
+            keep();  // another value than the one to delete
         }
     }
 
     const IniEdit& edit;
     Sink emit;
     CStdStr current;
+    const std::string* kept = nullptr;
     bool done = false;
 };
 
@@ -110,13 +121,24 @@ bool openTemp(const PathObject& temp, TextFile& file, int32_t encoding) {
 // meant, whatever reached the disk.
 LineDigest writeEdited(TextFile& source, TextFile& temp, const IniEdit& edit) {
     LineDigest meant;
-    IniRewriter rewriter(edit, [&](const CStdStr& line) {
-        temp.WriteString(line + "\n");
-        meant.add(line);
+    IniRewriter rewriter(edit, [&](const OutputLine& line) {
+        if (line.kept != nullptr) {
+            temp.WriteLineBytes(*line.kept);
+            meant.add(temp.DecodeBytes(*line.kept));
+        } else {
+            temp.WriteString(line.text + "\n");
+            meant.add(line.text);
+        }
     });
     CStdStr line;
-    while (source.ReadString(line)) rewriter.take(line);
+    std::string bytes;
+    while (source.ReadLine(line, bytes)) {
+        const std::string trimmed = source.TrimBytes(bytes);
+        rewriter.take(line.Trimmed(), trimmed);
+    }
     rewriter.finish();
+    // Half a unit ended the file; it ends it again.
+    temp.WriteBytes(source.LeftoverByte());
     return meant;
 }
 

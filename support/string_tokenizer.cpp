@@ -9,35 +9,39 @@ bool isQuoted(const CStdStr& word) {
 }  // namespace
 
 StringTokenizer::StringTokenizer(const CStdStr& input, char separator, int flags)
-    : rest(input), separator(separator), flags(flags) {}
+    : input(input), separator(separator), flags(flags) {}
 
 size_t StringTokenizer::searchStart() const {
     // A leading quoted part hides its separators; an unbalanced quote hides nothing, so a
     // stray quote can never swallow the rest of the line.
-    if (!(flags & Quotes) || rest.empty() || rest.front() != '"') return 0;
-    const size_t closing = rest.find('"', 1);
-    return closing == CStdStr::npos ? 0 : closing;
+    if (!(flags & Quotes) || !hasMore() || input[position] != '"') return position;
+    const size_t closing = input.find('"', position + 1);
+    return closing == CStdStr::npos ? position : closing;
 }
 
 void StringTokenizer::takeWord(CStdStr& word) {
-    const size_t at = rest.find(separator, searchStart());
+    const size_t at = input.find(separator, searchStart());
     if (at == CStdStr::npos) {
-        word = rest;
-        rest.clear();
+        word = input.substr(position);
+        position = input.size();
         return;
     }
-    word = rest.substr(0, at);
-    rest.erase(0, at + 1);
+    word = input.substr(position, at - position);
+    position = at + 1;
     word.TrimRight();
+}
+
+void StringTokenizer::skipBlanks() {
+    while (hasMore() && cstd::isSpace(input[position])) ++position;
 }
 
 bool StringTokenizer::next(CStdStr& word) {
     word.clear();
-    if (flags & TrimBefore) rest.TrimLeft();
-    if (rest.empty()) return false;
+    if (flags & TrimBefore) skipBlanks();
+    if (!hasMore()) return false;
     takeWord(word);
     if ((flags & Quotes) && isQuoted(word)) word = word.substr(1, word.size() - 2);
-    rest.TrimLeft();
+    skipBlanks();
     return true;
 }
 

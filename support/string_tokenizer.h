@@ -16,7 +16,7 @@ class StringTokenizer {
 
     StringTokenizer(const CStdStr& input, char separator, int flags);
 
-    bool hasMore() const { return !rest.empty(); }
+    bool hasMore() const { return position < input.size(); }
     // False when there was nothing left to take; the word is then empty.
     bool next(CStdStr& word);
     // Replaces the contents of words with every remaining word.
@@ -25,8 +25,12 @@ class StringTokenizer {
   private:
     size_t searchStart() const;
     void takeWord(CStdStr& word);
+    void skipBlanks();
 
-    CStdStr rest;
+    // The words are taken from the front of the rest of the input, which starts at position:
+    // a line of many fields is split in time linear in its length.
+    CStdStr input;
+    size_t position = 0;
     char separator;
     int flags;
 };

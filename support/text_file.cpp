@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "platform/file_ops.h"
 #include "platform/files.h"
 #include "platform/little_endian.h"
 #include "platform/text_conversion.h"
 #include "support/debug_log.h"
+#include "support/file_op.h"
 #include "support/path_object.h"
 
 namespace {
@@ -41,10 +43,6 @@ CStdStr withCarriageReturns(const CStdStr& text) {
     return out;
 }
 
-void dropOneCarriageReturn(CStdStr& line) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-}
-
 }  // namespace
 
 int32_t DetectEncoding(const CStdStr& path) {
@@ -57,9 +55,10 @@ int32_t DetectEncoding(const CStdStr& path) {
 
 TextFile::~TextFile() { Close(); }
 
-void TextFile::Close() {
-    if (file != nullptr) std::fclose(file);
+bool TextFile::Close() {
+    const bool closed = file == nullptr || std::fclose(file) == 0;
     file = nullptr;
+    return closed;
 }
 
 bool TextFile::Open(const CStdStr& path, int mode, int32_t requestedEncoding) {
@@ -99,45 +98,81 @@ bool TextFile::prepareUtf16(int mode) {
     return std::fwrite(mark, 1, 2, file) == 2;
 }
 
-bool TextFile::readAnsiLine(CStdStr& line) {
+bool TextFile::readAnsiLine(std::string& bytes) {
     int c;
     while ((c = std::getc(file)) != EOF) {
         if (c == '\n') return true;
-        line += static_cast<char>(c);
+        bytes += static_cast<char>(c);
     }
     return false;
 }
 
-bool TextFile::readUtf16Line(CStdStr& line) {
-    std::u16string units;
-    bool endOfLine = false;
+bool TextFile::readUtf16Line(std::string& bytes) {
     unsigned char pair[2];
-    // A trailing odd byte is half a unit and is dropped: fread delivers no element for it.
-    while (std::fread(pair, 2, 1, file) == 1) {
-        const char16_t unit = static_cast<char16_t>(platform::littleEndian16(pair));
-        if (unit == u'\n') {
-            endOfLine = true;
-            break;
-        }
-        units += unit;
+    for (;;) {
+        const size_t read = std::fread(pair, 1, 2, file);
+        // A trailing odd byte is half a unit: no line holds it.
+        if (read == 1) leftover.assign(1, static_cast<char>(pair[0]));
+        if (read < 2) return false;
+        if (platform::littleEndian16(pair) == u'\n') return true;
+        bytes.append(reinterpret_cast<const char*>(pair), 2);
     }
-    if (!units.empty()) line = platform::wideToAnsi(units);
-    return endOfLine;
 }
 
-bool TextFile::ReadString(CStdStr& line) {
+bool TextFile::ReadLine(CStdStr& line, std::string& bytes) {
     line.clear();
+    bytes.clear();
     if (file == nullptr) return false;
     bool endOfLine = false;
     if (encoding == AnsiText) {
-        endOfLine = readAnsiLine(line);
+        endOfLine = readAnsiLine(bytes);
+        if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
     } else if (encoding == Utf16Text) {
-        endOfLine = readUtf16Line(line);
+        endOfLine = readUtf16Line(bytes);
+        if (bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\0", 2) == 0)
+            bytes.resize(bytes.size() - 2);
     } else {
         LogLine("TextFile::ReadString: unsupported encoding type!");
     }
-    dropOneCarriageReturn(line);
-    return !line.empty() || endOfLine;
+    line = DecodeBytes(bytes);
+    return !bytes.empty() || endOfLine;
+}
+
+bool TextFile::ReadString(CStdStr& line) {
+    std::string bytes;
+    return ReadLine(line, bytes);
+}
+
+CStdStr TextFile::DecodeBytes(const std::string& bytes) const {
+    if (encoding != Utf16Text) return CStdStr(bytes);
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        units += static_cast<char16_t>(platform::littleEndian16(bytes, i));
+    return units.empty() ? CStdStr() : CStdStr(platform::wideToAnsi(units));
+}
+
+std::string TextFile::TrimBytes(const std::string& bytes) const {
+    const size_t unit = encoding == Utf16Text ? 2 : 1;
+    const auto blankAt = [&](size_t at) {
+        const unsigned value =
+            unit == 2 ? platform::littleEndian16(bytes, at) : static_cast<unsigned char>(bytes[at]);
+        return value == ' ' || (value >= '\t' && value <= '\r');
+    };
+    size_t begin = 0;
+    size_t end = bytes.size() - bytes.size() % unit;
+    while (begin < end && blankAt(begin)) begin += unit;
+    while (end > begin && blankAt(end - unit)) end -= unit;
+    return bytes.substr(begin, end - begin);
+}
+
+bool TextFile::WriteBytes(const std::string& bytes) {
+    return file != nullptr && (bytes.empty() || writeBytes(bytes.data(), bytes.size()));
+}
+
+bool TextFile::WriteLineBytes(const std::string& bytes) {
+    const std::string lineEnd = encoding == Utf16Text ? std::string("\r\0\n\0", 4) : "\r\n";
+    return WriteBytes(bytes + lineEnd);
 }
 
 bool TextFile::writeBytes(const char* data, size_t size) {
@@ -169,4 +204,18 @@ std::vector<CStdStr> ReadTextLines(const CStdStr& path) {
     CStdStr line;
     while (file.ReadString(line)) lines.push_back(line);
     return lines;
+}
+
+bool ReplaceTextLines(const CStdStr& path, const std::vector<CStdStr>& lines) {
+    PathObject beside(path);
+    if (beside.GetDir().empty()) beside.SetDir(".");
+    const PathObject scratch = get_temp_name(beside);
+    if (!scratch.HasFileName()) return false;
+    TextFile file;
+    bool written = file.Open(scratch.GetFullPath(), TextFile::WriteMode, TextFile::AnsiText);
+    for (const CStdStr& line : lines) written = written && file.WriteString(line + "\n");
+    written = file.Close() && written;
+    if (written && FileOp::PutInPlace(scratch, PathObject(path))) return true;
+    platform::deleteFile(scratch.GetFullPath());
+    return false;
 }

@@ -20,6 +20,7 @@
 namespace {
 
 constexpr unsigned kMaxMemberName = 260;
+constexpr unsigned long kEncryptedFlag = 1;
 // The stdio buffer of a member's file: blocks of the copy buffer's size would each be one
 // write of the system's.
 constexpr size_t kMemberFileBufferSize = 64 * 1024;
@@ -123,25 +124,52 @@ bool copyMember(unzFile archive, std::FILE* out, char* buffer, const CStdStr& pa
     }
 }
 
-// A damaged member's half-written file would later be taken for the real one.
-bool writeMemberFile(unzFile archive, const CStdStr& path, char* buffer,
-                     const platform::FileTimes* times) {
-    std::FILE* out = platform::openFile(path, "wb");
+bool writeScratch(unzFile archive, const PathObject& scratch, char* buffer, const CStdStr& path) {
+    std::FILE* out = platform::openFile(scratch.GetFullPath(), "wb");
     if (out == nullptr) {
-        // The 9x family sets the times through a second open by name, which fails as the
-        // first one did and is reported.
-        if (times != nullptr && OSInfo::current().isWin9x()) logSetFileTimeFailure(path);
-        return true;
+        logDamagedMember(path, "unable to write", static_cast<int>(platform::getLastError()));
+        return false;
     }
     std::unique_ptr<char[]> outBuffer(new (std::nothrow) char[kMemberFileBufferSize]);
     if (outBuffer) std::setvbuf(out, outBuffer.get(), _IOFBF, kMemberFileBufferSize);
     bool written = copyMember(archive, out, buffer, path);
-    written = std::fclose(out) == 0 && written;
-    if (!written)
-        platform::deleteFile(path);
-    else if (times != nullptr)
-        setMemberTimes(path, *times);
+    if (std::fclose(out) != 0 && written) {
+        logDamagedMember(path, "unable to write", static_cast<int>(platform::getLastError()));
+        written = false;
+    }
     return written;
+}
+
+// The checksum is only known once the whole member has been read.
+bool closeMember(unzFile archive, const CStdStr& path) {
+    if (unzCloseCurrentFile(archive) != UNZ_CRCERROR) return true;
+    logDamagedMember(path, "checksum mismatch for", UNZ_CRCERROR);
+    return false;
+}
+
+// The member is written beside its file and takes its place only when it is whole and its
+// checksum holds: a damaged member, a full disk or a kill leaves the file that was there.
+bool writeMemberFile(unzFile archive, const CStdStr& path, char* buffer,
+                     const platform::FileTimes* times) {
+    const PathObject destination{path};
+    // In the file's own directory, so that putting it in place is a rename on the same volume.
+    PathObject beside(destination);
+    if (beside.GetDir().empty()) beside.SetDir(".");
+    const PathObject scratch = get_temp_name(beside);
+    const bool complete = scratch.HasFileName() && writeScratch(archive, scratch, buffer, path);
+    if (!closeMember(archive, path) || !complete) {
+        if (scratch.HasFileName()) platform::deleteFile(scratch.GetFullPath());
+        return false;
+    }
+    if (FileOp::PutInPlace(scratch, destination)) {
+        if (times != nullptr) setMemberTimes(path, *times);
+        return true;
+    }
+    logDamagedMember(path, "unable to put in place", static_cast<int>(platform::getLastError()));
+    // The 9x family set the times through a second open by name, which fails there too.
+    if (times != nullptr && OSInfo::current().isWin9x()) logSetFileTimeFailure(path);
+    platform::deleteFile(scratch.GetFullPath());
+    return false;
 }
 
 bool isDirectoryEntry(const CStdStr& path) { return !path.empty() && path.back() == '\\'; }
@@ -204,6 +232,11 @@ void visitMember(const Walk& walk, size_t index) {
         (*walk.list)[index] = name;
     }
     if (walk.copyBuffer == nullptr) return;
+    // Without a password its data would be written as it is stored, enciphered.
+    if (info.flag & kEncryptedFlag) {
+        LogLine("ZipListContents: skipped member " + name + " which is encrypted");
+        return;
+    }
     if (zipMemberLeavesTarget(name)) {
         LogLine("ZipListContents: skipped member " + name +
                 " whose name leads out of the target "
@@ -240,16 +273,8 @@ bool zip_extract_file(void* archive, int seconds, int minutes, int hours, int da
 
     if (unzOpenCurrentFile(archive) != UNZ_OK) return false;
     createParentDirectory(outputPath, madeDirectory);
-    bool result = true;
-    if (!isDirectoryEntry(outputPath))
-        result = writeMemberFile(archive, outputPath, copyBuffer, haveTimes ? &times : nullptr);
-    // The checksum is only known once the whole member has been read.
-    if (unzCloseCurrentFile(archive) == UNZ_CRCERROR && result) {
-        logDamagedMember(outputPath, "checksum mismatch for", UNZ_CRCERROR);
-        platform::deleteFile(outputPath);
-        result = false;
-    }
-    return result;
+    if (isDirectoryEntry(outputPath)) return closeMember(archive, outputPath);
+    return writeMemberFile(archive, outputPath, copyBuffer, haveTimes ? &times : nullptr);
 }
 
 bool ZipListContents(const char* archivePath, int mode, const char* targetDir,

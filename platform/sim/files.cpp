@@ -12,6 +12,7 @@
 #include "platform/sim/host_files.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_state.h"
+#include "platform/sim/write_streams.h"
 
 namespace platform {
 
@@ -87,7 +88,9 @@ std::FILE* openFile(const std::string& path, const char* mode) {
     // Only a file that is created changes its directory; writing one that exists does not.
     std::optional<sim::EntryChange> change;
     if (!existed && std::strpbrk(mode, "wa") != nullptr) change.emplace(host);
-    std::FILE* file = std::fopen(host.c_str(), mode);
+    std::FILE* file = wantsWrite(mode)
+                          ? sim::openWriteStream(host, mode, sim::injectedFault("WriteFile", path))
+                          : std::fopen(host.c_str(), mode);
     if (file == nullptr) setLastError(errorOfErrno(errno));
     return file;
 }

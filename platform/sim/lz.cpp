@@ -10,6 +10,7 @@
 #include "platform/sim/faults.h"
 #include "platform/sim/lz_handles.h"
 #include "platform/sim/szdd_decoder.h"
+#include "platform/sim/write_streams.h"
 
 namespace platform {
 
@@ -64,7 +65,7 @@ void keepLastWriteTime(std::FILE* source, std::FILE* destination) {
     struct stat info {};
     if (std::fflush(destination) != 0 || fstat(fileno(source), &info) != 0) return;
     const timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
-    futimens(fileno(destination), times);
+    futimens(sim::hostDescriptorOf(destination), times);
 }
 
 }  // namespace

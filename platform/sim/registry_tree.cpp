@@ -49,14 +49,25 @@ bool sortsBefore(std::string_view a, std::string_view b) {
     return a.size() < b.size();
 }
 
+using Subkeys = std::vector<std::unique_ptr<Key>>;
+
+// Where a subkey of that name is or would go: the index is sorted, so a lookup among many
+// siblings costs the logarithm of their number.
+Subkeys::iterator placeOf(Subkeys& subs, std::string_view name) {
+    return std::lower_bound(
+        subs.begin(), subs.end(), name,
+        [](const auto& sub, std::string_view n) { return sortsBefore(sub->name, n); });
+}
+
+Subkeys::iterator foundSubkey(Subkeys& subs, std::string_view name) {
+    const auto place = placeOf(subs, name);
+    return place != subs.end() && equalsIgnoringCase((*place)->name, name) ? place : subs.end();
+}
+
 // A hive keeps each key's subkeys sorted by name, so that is the order they are enumerated
 // in, whatever order they were created in.
 Key* insertSubkey(Key& key, const std::string& name) {
-    auto& subs = key.subkeys;
-    const auto place = std::lower_bound(
-        subs.begin(), subs.end(), name,
-        [](const auto& sub, const std::string& n) { return sortsBefore(sub->name, n); });
-    Key* sub = subs.insert(place, std::make_unique<Key>())->get();
+    Key* sub = key.subkeys.insert(placeOf(key.subkeys, name), std::make_unique<Key>())->get();
     sub->name = name;
     return sub;
 }
@@ -64,9 +75,8 @@ Key* insertSubkey(Key& key, const std::string& name) {
 }  // namespace
 
 Key* findSubkey(Key& key, std::string_view name) {
-    for (auto& sub : key.subkeys)
-        if (equalsIgnoringCase(sub->name, name)) return sub.get();
-    return nullptr;
+    const auto found = foundSubkey(key.subkeys, name);
+    return found == key.subkeys.end() ? nullptr : found->get();
 }
 
 Value* findValue(Key& key, std::string_view name) {
@@ -118,13 +128,8 @@ void deleteKeyTree(Tree& tree, const KeyPath& path) {
     parentPath.names.pop_back();
     Key* parent = findKey(tree, parentPath);
     if (parent == nullptr) return;
-    auto& subs = parent->subkeys;
-    for (auto it = subs.begin(); it != subs.end(); ++it) {
-        if (equalsIgnoringCase((*it)->name, path.names.back())) {
-            subs.erase(it);
-            return;
-        }
-    }
+    const auto found = foundSubkey(parent->subkeys, path.names.back());
+    if (found != parent->subkeys.end()) parent->subkeys.erase(found);
 }
 
 std::string canonicalPath(Tree& tree, const KeyPath& path) {

@@ -19,6 +19,7 @@
 #include "tests/faults/fault_scenario.h"
 #include "tests/support/program_run.h"
 #include "tests/support/test_machine.h"
+#include "tests/support/zip_files.h"
 
 namespace {
 
@@ -75,13 +76,14 @@ void makeLongMachine(const fs::path& machine) {
 
 // Starts the run in its own process group and kills the whole group after delay (or lets it
 // finish when delay is negative).
-void runAndKill(const fs::path& machine, std::chrono::microseconds delay) {
+void runAndKill(const fs::path& machine, std::chrono::microseconds delay,
+                const char* inf = "C:\\Drivers\\Demo\\long.inf") {
     const pid_t pid = fork();
     if (pid == 0) {
         setpgid(0, 0);
         execl(WINSIM_BINARY, WINSIM_BINARY, "exec", machine.c_str(), "--cd", "C:\\Drivers\\Demo",
-              "--", DADAZADO_BINARY, "-I", "C:\\Drivers\\Demo\\long.inf", "-N", "Demo Printer 100",
-              "-P", "LPT1:", static_cast<char*>(nullptr));
+              "--", DADAZADO_BINARY, "-I", inf, "-N", "Demo Printer 100", "-P",
+              "LPT1:", static_cast<char*>(nullptr));
         _exit(127);
     }
     setpgid(pid, pid);
@@ -187,6 +189,98 @@ TEST(CrashSafety, KilledRunsLeaveEveryChangeWhole) {
     }
     std::printf("crash safety: %zu kill points over a run of %lld ms, %d consistent\n",
                 delays.size(), static_cast<long long>(duration.count() / 1000), consistent);
+    fs::remove_all(scratch);
+}
+
+// On the 9x family a run replaces a large file from an archive and adds its restart-time
+// replacement to a WININIT.INI full of other installers' lines: killed at any point, the
+// file is the old or the new one and WININIT.INI holds all of the old lines, with the run's
+// line whole or not at all.
+constexpr int k9xKillPoints = 30;
+const std::string kHeld = "drive_c/WINDOWS/SYSTEM/LONG/HELD.DAT";
+const std::string kBig = "drive_c/WINDOWS/SYSTEM/LONG/BIG.DAT";
+const std::string kWininit = "drive_c/WINDOWS/WININIT.INI";
+
+std::string bigContent(char fill) {
+    std::string content(24 << 20, fill);
+    for (size_t i = 0; i < content.size(); i += 4096) content[i] = static_cast<char>(i >> 12);
+    return content;
+}
+
+std::string otherInstallersWininit() {
+    std::string text = "[Rename]\r\n";
+    for (int i = 0; i < 60000; ++i) text += "NUL=C:\\OTHERS\\F" + std::to_string(i) + ".TMP\r\n";
+    return text;
+}
+
+void make9xMachine(const fs::path& machine) {
+    runProgram(WINSIM_BINARY, {"new", machine.string(), "--os", "98se"});
+    const fs::path package = machine / "drive_c/Drivers/Demo";
+    fs::create_directories(package);
+    fs::create_directories((machine / kHeld).parent_path());
+    writeHostFile(package / "long9x.inf",
+                  "[Version]\r\nSignature=\"$Chicago$\"\r\n[Manufacturer]\r\n\"Demo "
+                  "Systems\"=Demo.Models\r\n[Demo.Models]\r\n\"Demo Printer 100\" = Long9x, "
+                  "DemoPrinterId\r\n[Long9x]\r\nQenInstallFile=Long.Files\r\n"
+                  "QenUnZipZipFile=Long.Archives\r\n[Long.Files]\r\n"
+                  "x, 1, %11%\\LONG\\HELD.DAT, %1%\\HELD.DAT, %11%\\LONG\\HELD.TMP, 0, 0\r\n"
+                  "[Long.Archives]\r\nx, 1, %1%\\BIG.ZIP, %11%\\LONG\r\n");
+    writeHostFile(package / "HELD.DAT", "new held file");
+    ASSERT_TRUE(writeZipArchive(package / "BIG.ZIP",
+                                {{.name = "BIG.DAT", .content = bigContent('n'), .stored = true}}));
+    writeHostFile(machine / kHeld, "old held file");
+    fs::last_write_time(machine / kHeld, fs::file_time_type::clock::now() - std::chrono::hours(48));
+    writeHostFile(machine / kBig, bigContent('o'));
+    writeHostFile(machine / kWininit, otherInstallersWininit());
+    runProgram(WINSIM_BINARY,
+               {"hold", machine.string(), "C:\\WINDOWS\\SYSTEM\\LONG\\HELD.DAT", "33"});
+    writeHostFile(machine / "fault.reg",
+                  "Windows Registry Editor Version 5.00\r\n\r\n"
+                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WinSim\\Faults]\r\n"
+                  "\"MoveFile|*\\\\HELD.DAT\"=dword:00000005\r\n");
+    runProgram(WINSIM_BINARY,
+               {"reg", "import", machine.string(), (machine / "fault.reg").string()});
+    fs::remove(machine / "fault.reg");
+}
+
+TEST(CrashSafety, KilledRunsOn9xKeepArchiveMembersAndWininitWhole) {
+    const fs::path scratch = sim::makeScratchDirectory("dadazado-crash9x");
+    ASSERT_FALSE(scratch.empty());
+    const fs::path start = scratch / "start";
+    make9xMachine(start);
+    ASSERT_FALSE(HasFailure());
+    const char* inf = "C:\\Drivers\\Demo\\long9x.inf";
+
+    const fs::path whole = scratch / "whole";
+    runProgram("/bin/cp", {"-a", start.string(), whole.string()});
+    const auto began = std::chrono::steady_clock::now();
+    runAndKill(whole, std::chrono::microseconds(-1), inf);
+    const auto duration = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - began);
+    const std::string oldWininit = otherInstallersWininit();
+    const std::string newWininit = readHostFile(whole / kWininit);
+    ASSERT_EQ(readHostFile(whole / kBig), bigContent('n'));
+    ASSERT_GT(newWininit.size(), oldWininit.size());
+    ASSERT_EQ(newWininit.substr(0, oldWininit.size()), oldWininit);
+
+    int consistent = 0;
+    for (int point = 1; point <= k9xKillPoints; ++point) {
+        const fs::path machine = scratch / ("killed" + std::to_string(point));
+        runProgram("/bin/cp", {"-a", start.string(), machine.string()});
+        runAndKill(machine, duration * point / (k9xKillPoints + 1), inf);
+        const std::string big = readHostFile(machine / kBig);
+        const std::string wininit = readHostFile(machine / kWininit);
+        const bool bigWhole = big == bigContent('o') || big == bigContent('n');
+        const bool wininitWhole = wininit == oldWininit || wininit == newWininit;
+        EXPECT_TRUE(bigWhole) << "kill point " << point << ": BIG.DAT has " << big.size()
+                              << " bytes, neither the old nor the new file";
+        EXPECT_TRUE(wininitWhole) << "kill point " << point << ": WININIT.INI has "
+                                  << wininit.size() << " bytes";
+        if (bigWhole && wininitWhole) ++consistent;
+        fs::remove_all(machine);
+    }
+    std::printf("crash safety on 9x: %d kill points over a run of %lld ms, %d consistent\n",
+                k9xKillPoints, static_cast<long long>(duration.count() / 1000), consistent);
     fs::remove_all(scratch);
 }
 

@@ -6,9 +6,11 @@
 
 #include "platform/file_ops.h"
 #include "platform/files.h"
+#include "platform/sim/faults.h"
 #include "platform/sim/registry_store.h"
 #include "support/system_path.h"
 #include "tests/support/file_fixtures.h"
+#include "tests/support/registry_data.h"
 #include "tests/support/test_machine.h"
 
 namespace {
@@ -255,6 +257,39 @@ TEST_F(FileOp9xTest, DirectoryThatCannotGoNowGoesToTheRestartBatchFile) {
     EXPECT_TRUE(FileOp::pendingRenames().empty());
     EXPECT_EQ(machine.readFile("C:\\WINDOWS\\TEMP\\unsttmp0.bat"),
               "rmdir \"C:\\full\"\r\ndel \"C:\\WINDOWS\\TEMP\\unsttmp0.bat\"\r\n");
+}
+
+// Both lists hold other installers' work: a full disk must cost none of it. [Rename] last is
+// appended to, [Rename] before another section makes the file be replaced.
+TEST_F(FileOp9xTest, RestartListsKeepOtherInstallersLinesWhenTheDiskIsFull) {
+    const std::string batch = "C:\\WINDOWS\\TEMP\\unsttmp0.bat";
+    const std::string batchLines = "rmdir \"C:\\theirs\"\r\ndel \"" + batch + "\"\r\n";
+    machine.writeFile(batch, batchLines);
+    machine.writeFile("C:\\full\\f.txt", "x");
+    for (const std::string& wininit : {std::string("[Rename]\r\nNUL=C:\\THEIRS.TXT"),
+                                       std::string("[Rename]\r\nNUL=C:\\A\r\n[X]\r\n")}) {
+        machine.writeFile("C:\\WINDOWS\\WININIT.INI", wininit);
+        sim::registry::writeValue(sim::kFaultsKey, "WriteFile|C:\\WINDOWS\\*", kRegDword,
+                                  dword(112));
+        FileOp::pendingRenames().push_back("NUL=C:\\OURS.TXT");
+        FileOp::writePendingRenames();
+        EXPECT_TRUE(deleteDir(path("C:\\full\\")));
+        EXPECT_EQ(machine.readFile("C:\\WINDOWS\\WININIT.INI"), wininit);
+        EXPECT_EQ(machine.readFile(batch), batchLines);
+        EXPECT_TRUE(log.contains("could not write C:\\WINDOWS\\WININIT.INI (error 112)"));
+        EXPECT_TRUE(log.contains("file " + batch + " could not be saved!"));
+
+        sim::registry::deleteValue(sim::kFaultsKey, "WriteFile|C:\\WINDOWS\\*");
+        FileOp::pendingRenames().assign({"NUL=C:\\OURS.TXT"});
+        FileOp::writePendingRenames();
+        const std::string expected = wininit.back() == '\n'
+                                         ? "[Rename]\r\nNUL=C:\\A\r\nNUL=C:\\OURS.TXT\r\n[X]\r\n"
+                                         : wininit + "\r\nNUL=C:\\OURS.TXT\r\n";
+        EXPECT_EQ(machine.readFile("C:\\WINDOWS\\WININIT.INI"), expected);
+        for (const char* dir : {"C:\\WINDOWS", "C:\\WINDOWS\\TEMP"})
+            for (const auto& entry : std::filesystem::directory_iterator(machine.host(dir)))
+                EXPECT_NE(entry.path().extension(), ".TMP") << entry.path();
+    }
 }
 
 }  // namespace

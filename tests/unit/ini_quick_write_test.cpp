@@ -152,8 +152,8 @@ class QuickWrite9xTest : public QuickWriteTest {
     QuickWrite9xTest() : QuickWriteTest(sim::MachineOptions{.os = "98SE"}) {}
 };
 
-// The family has no replacing rename: the file is copied over, which a read-only file and a
-// file another program holds refuse as they do on the NT family.
+// The family has no replacing rename: the file is put in place by renames, which a read-only
+// file and a file another program holds refuse as they do on the NT family.
 TEST_F(QuickWrite9xTest, FileIsCopiedOverUnlessReadOnlyOrHeld) {
     writeIni("[S]\r\nk=1\r\n");
     EXPECT_TRUE(QuickWriteIniString(kIni, "S", "k", "2"));
@@ -176,6 +176,32 @@ TEST_F(QuickWrite9xTest, FileIsCopiedOverUnlessReadOnlyOrHeld) {
     EXPECT_TRUE(tempFilesIn("C:\\conf").empty());
     EXPECT_TRUE(tempFilesIn("C:\\WINDOWS").empty());
     EXPECT_TRUE(tempFilesIn("C:\\WINDOWS\\TEMP").empty());
+}
+
+// Text the ANSI code page cannot hold: only the line the edit writes goes through it, every
+// other line keeps its bytes, and half a unit at the end stays there.
+void expectUnicodeLinesKept(const TestMachine& machine) {
+    const std::u16string text =
+        u"[Other]\r\nGreek=\u03b1\u03b2\u03b3\u03b4\r\n"
+        u"CJK=\u6253\u5370\u673a\r\n[S]\r\nOld=1\r\n";
+    std::string bytes("\xFF\xFE", 2);
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    machine.writeFile(kIni, bytes + "\x7F");
+    EXPECT_TRUE(QuickWriteIniString(kIni, "S", "New", "1"));
+    EXPECT_EQ(machine.readFile(kIni), bytes + std::string("N\0e\0w\0=\0"
+                                                          "1\0\r\0\n\0\x7F",
+                                                          15));
+}
+
+TEST_F(QuickWriteTest, Utf16LinesTheEditDoesNotChangeKeepTheirBytes) {
+    expectUnicodeLinesKept(machine);
+}
+
+TEST_F(QuickWrite9xTest, Utf16LinesTheEditDoesNotChangeKeepTheirBytes) {
+    expectUnicodeLinesKept(machine);
 }
 
 }  // namespace

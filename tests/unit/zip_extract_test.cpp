@@ -203,6 +203,41 @@ TEST_F(ZipExtractTest, DamagedMembersLeaveNoFileBehindAndTheRestIsExtracted) {
                      "(Error: -105)\r\n"));
 }
 
+// Each member would replace a file of the machine; none can be written whole.
+TEST_F(ZipExtractTest, MembersThatCannotBeWrittenWholeLeaveTheOldFileAsItWas) {
+    const std::string old = "the machine's own file\r\n";
+    for (const char* name : {"packed.bin", "stored.txt", "secret.txt", "full\\full.txt"})
+        machine.writeFile(std::string("C:\\out\\") + name, old);
+    writeArchive("C:\\pkg\\bad.zip",
+                 {{.name = "packed.bin", .content = bulkContent()},
+                  {.name = "stored.txt", .content = "stored member", .stored = true},
+                  {.name = "secret.txt", .content = "plain", .stored = true},
+                  {.name = "full/full.txt", .content = bulkContent()}});
+    std::string bytes = machine.readFile("C:\\pkg\\bad.zip");
+    const size_t dataStart =
+        30 + static_cast<unsigned char>(bytes[26]) + static_cast<unsigned char>(bytes[28]);
+    bytes[dataStart] = static_cast<char>(0xFF);
+    bytes[bytes.find("stored member") + 1] ^= 0x20;
+    // The encryption bit, in the member's local and central headers.
+    const size_t local = bytes.rfind("PK\3\4", bytes.find("secret.txt"));
+    const size_t central = bytes.rfind("PK\1\2", bytes.rfind("secret.txt"));
+    bytes[local + 6] |= 1;
+    bytes[central + 8] |= 1;
+    machine.writeFile("C:\\pkg\\bad.zip", bytes);
+    sim::registry::writeValue(sim::kFaultsKey, "WriteFile|C:\\out\\full\\*", kRegDword, dword(112));
+
+    EXPECT_TRUE(extract("C:\\pkg\\bad.zip", "C:\\out"));
+    size_t files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(machine.host("C:\\out")))
+        files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 4u) << "scratch files left behind";
+    for (const char* name : {"packed.bin", "stored.txt", "secret.txt", "full\\full.txt"})
+        EXPECT_EQ(machine.readFile(std::string("C:\\out\\") + name), old) << name;
+    EXPECT_TRUE(log.contains("checksum mismatch for C:\\out\\stored.txt"));
+    EXPECT_TRUE(log.contains("skipped member secret.txt which is encrypted"));
+    EXPECT_TRUE(log.contains("unable to write C:\\out\\full\\full.txt (Error: 112)"));
+}
+
 TEST_F(ZipExtractTest, ImpossibleStoredDateExtractsWithoutTimes) {
     writeArchive("C:\\pkg\\d.zip", {{.name = "d.txt", .content = "d", .day = 0},
                                     {.name = "e.txt", .content = "e", .month = 14}});

@@ -6,11 +6,7 @@
 namespace check {
 
 const InfSection* PackageInf::section(const CStdStr& sectionName) const {
-    const std::vector<CStdStr>* lines = inf.findSection(sectionName);
-    if (lines == nullptr) return nullptr;
-    for (const InfSection& candidate : inf.sections())
-        if (&candidate.lines == lines) return &candidate;
-    return nullptr;
+    return inf.findSectionRecord(sectionName);
 }
 
 std::vector<KeyLine> PackageInf::keyLines(const InfSection& section) {
