@@ -105,7 +105,9 @@ std::string actualInstallSection(const WindowsInf& inf, const WindowsTarget& tar
 void readDriverFiles(const WindowsInf& inf, const WindowsTarget& target, WindowsModel* m) {
     const std::string& own = m->actualInstallSection;
     const std::string dataSection = inf.value(own, "DataSection");
-    const bool fromSystem = !target.win9x && !dataSection.empty() && !inf.hasSection(dataSection) &&
+    // Include= and the data sections of the system's printer INF came with Windows 2000.
+    const bool fromSystem = !target.win9x && target.major >= 5 && !dataSection.empty() &&
+                            !inf.hasSection(dataSection) &&
                             includesSystemPrinterInf(inf.value(own, "Include"));
     const SystemDataSection* system = fromSystem ? systemDataSection(dataSection) : nullptr;
     auto entry = [&](const char* key, std::string_view systemValue) {
