@@ -164,6 +164,10 @@ TEST_F(WinsimTry, InstallsTheDriverAsWindowsReadsTheInf) {
     for (const auto& run : runs) {
         EXPECT_EQ(run["windowsInstalls"], true) << run["version"];
         EXPECT_EQ(run["driverName"], "Maker Laser 1");
+        // The utility's own discovery misses it: exit 4, and the sentence says why.
+        EXPECT_EQ(run["exitCode"], 4);
+        EXPECT_NE(run["explanation"].get<std::string>().find("whole as a section name"),
+                  std::string::npos);
     }
     const std::string drivers =
         "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Print\\"
