@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "platform/registry.h"
+#include "platform/sim/directory_listings.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_data.h"
 #include "platform/sim/registry_store.h"
@@ -52,12 +53,6 @@ struct NewDriver {
         return all;
     }
 };
-
-// The spooler keeps bare file names; a path would place the file outside the driver directory.
-bool isBareFileName(const std::string& name) {
-    return name.find_first_of("\\/:*?\"<>|\r\n") == std::string::npos && name != "." &&
-           name != "..";
-}
 
 // Names and numbers from the command line; empty when they are usable, else what is wrong.
 std::string describeDriver(const ParsedArgs& args, NewDriver* driver) {
@@ -123,6 +118,8 @@ std::string createPlaceholders(const NewDriver& driver) {
         if (resolved.host.empty() || fs::exists(fs::symlink_status(resolved.host, ec)))
             return directory + "\\" + file + ": cannot be placed in the machine";
         fs::create_directories(resolved.host.parent_path(), ec);
+        // Kept in the directory's listing, so that the next name does not read it again.
+        const sim::EntryChange change(resolved.host);
         std::ofstream out(resolved.host, std::ios::binary);
         if (ec || !out) return resolved.host.string() + ": cannot be created";
     }

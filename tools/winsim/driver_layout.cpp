@@ -21,6 +21,11 @@ std::string knownEnvironment(const std::string& name) {
     return environment == nullptr ? std::string() : environment->name;
 }
 
+bool isBareFileName(const std::string& name) {
+    return name.find_first_of("\\/:*?\"<>|\r\n") == std::string::npos && name != "." &&
+           name != "..";
+}
+
 std::string environmentsKey() { return std::string(sim::spooler::kPrintKey) + "\\Environments"; }
 
 std::string driverKey(const std::string& environment, uint32_t version, const std::string& name) {

@@ -14,6 +14,9 @@ uint32_t nativeDriverVersion();
 // The known environment of this name (case ignored) as the spooler spells it; empty if none.
 std::string knownEnvironment(const std::string& name);
 
+// The spooler keeps bare file names; a path would place the file outside the driver directory.
+bool isBareFileName(const std::string& name);
+
 std::string environmentsKey();
 std::string driverKey(const std::string& environment, uint32_t version, const std::string& name);
 

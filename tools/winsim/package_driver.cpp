@@ -1,80 +1,66 @@
 #include "tools/winsim/package_driver.h"
 
-#include "app/dadazado_engine.h"
-#include "commands/update_dep_files_info.h"
-#include "support/string_tokenizer.h"
+#include "support/ini_line.h"
+#include "tools/winsim/driver_layout.h"
 
 namespace winsim {
 
 namespace {
 
-// A driver directive of the install section, or of one of the sections DataSection names.
-std::string directive(const DadazadoEngine& engine, const CStdStr& installSection,
-                      const char* key) {
-    CStdStr value;
-    if (engine.getInfValue(installSection, key, value)) return value;
-    CStdStr dataSections;
-    if (!engine.getInfValue(installSection, "DataSection", dataSections)) return {};
-    StringTokenizer names(dataSections, ',', StringTokenizer::TrimBefore);
-    CStdStr name;
-    while (names.next(name))
-        if (engine.getInfValue(name, key, value)) return value;
-    return {};
-}
+using driver_package::WindowsInf;
 
-// "DEMOCOL.DLL=DEMOCOL.DL_": the file is shipped compressed under the second name.
-std::string sourceOf(const DadazadoEngine& engine, const CStdStr& installSection,
-                     const std::string& file) {
-    CStdStr copyFiles;
-    if (!engine.getInfValue(installSection, "CopyFiles", copyFiles)) return file;
-    StringTokenizer names(copyFiles, ',', StringTokenizer::TrimBefore);
-    CStdStr section;
-    while (names.next(section)) {
-        CStdStr source;
-        if (engine.getInfValue(section, CStdStr(file), source) && !source.empty()) return source;
+// What the utility finds in one manufacturer section it reads, for a sentence about it.
+std::string readingOf(const WindowsInf& inf, const CStdStr& sectionName,
+                      const std::string& driverName) {
+    const InfSection* section = inf.section(sectionName);
+    if (section == nullptr) {
+        if (sectionName.find(',') == std::string::npos) return {};
+        return "it reads the [Manufacturer] value \"" + sectionName +
+               "\" whole as a section name, and there is no such section";
     }
-    return file;
+    CStdStr key, value;
+    for (const CStdStr& line : section->lines) {
+        if (!ini::splitNameValue(line, key, value, ini::NameQuotes::Remove)) continue;
+        if (key.EqualsNoCase(CStdStr(driverName))) return {};
+        if (key.find('%') != std::string::npos && inf.resolve(key) == driverName)
+            return "it compares the model key \"" + key + "\" of [" + sectionName +
+                   "] as written, not as the string it stands for";
+    }
+    return {};
 }
 
 }  // namespace
 
-bool readPackageDriver(const std::string& infPath, const std::string& model, PackageDriver* driver,
-                       std::string* problem) {
-    DadazadoEngine engine;
-    const CStdStr commandLine("-I \"" + infPath + "\" -N \"" + model + "\"");
-    if (!engine.parseCommandLine(commandLine) || engine.getInf() == nullptr ||
-        engine.getInf()->empty()) {
-        *problem = "cannot read the INF " + infPath;
-        return false;
+std::string unusableCopyFilesName(const driver_package::WindowsModel& model) {
+    for (const driver_package::CopiedFile& file : model.files)
+        if (!isBareFileName(file.name))
+            return "the CopyFiles name \"" + file.name + "\"" +
+                   (file.section == "@" ? std::string(" (an @file entry)")
+                                        : " in [" + file.section + "]") +
+                   " is not a file name the driver directory can hold";
+    for (const std::string& name :
+         {model.driverFile, model.dataFile, model.configFile, model.helpFile})
+        if (!isBareFileName(name))
+            return "the driver file name \"" + name +
+                   "\" is not a file name the driver "
+                   "directory can hold";
+    return {};
+}
+
+std::string whyUtilityMissesModel(const WindowsInf& inf, const std::string& driverName) {
+    std::string reasons;
+    if (const InfSection* makers = inf.section("Manufacturer")) {
+        CStdStr name, value;
+        for (const CStdStr& line : makers->lines) {
+            if (!ini::splitNameValue(line, name, value, ini::NameQuotes::Remove)) continue;
+            const std::string reason = readingOf(inf, value.empty() ? name : value, driverName);
+            if (!reason.empty()) reasons += (reasons.empty() ? "" : "; ") + reason;
+        }
     }
-    if (!engine.getManufacturers()) {
-        *problem = "the INF has no [Manufacturer] section";
-        return false;
-    }
-    driver->installSection = engine.getInstallSection(CStdStr(model));
-    if (driver->installSection.empty()) {
-        *problem = "no manufacturer section of the INF lists the model \"" + model + "\"";
-        return false;
-    }
-    const CStdStr section(driver->installSection);
-    for (const CStdStr& file : copyFilesNames(engine, section)) {
-        driver->files.push_back(file);
-        driver->sources.push_back(sourceOf(engine, section, file));
-    }
-    // Printer INFs name the data file after the install section when they do not name it.
-    driver->driverFile = directive(engine, section, "DriverFile");
-    driver->dataFile = directive(engine, section, "DataFile");
-    driver->configFile = directive(engine, section, "ConfigFile");
-    driver->helpFile = directive(engine, section, "HelpFile");
-    if (driver->dataFile.empty()) driver->dataFile = driver->installSection;
-    if (driver->driverFile.empty() && !driver->files.empty()) driver->driverFile = driver->files[0];
-    if (driver->configFile.empty()) driver->configFile = driver->driverFile;
-    if (driver->driverFile.empty()) {
-        *problem = "the install section " + driver->installSection +
-                   " names no DriverFile and copies no file";
-        return false;
-    }
-    return true;
+    return "the utility's discovery rules did not find the model \"" + driverName + "\": " +
+           (reasons.empty() ? std::string("no manufacturer section it reads lists the model as "
+                                          "written, or the model's install section is empty")
+                            : reasons);
 }
 
 }  // namespace winsim

@@ -1,25 +1,19 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
-// What the standard INF mechanism installs for a model of a driver package, read with the
-// utility's own INF handling, so that a trial machine starts as the driver installation
-// would have left it.
+#include "tools/driver_package/windows_install.h"
+
+// What a trial needs to say about the driver Windows installs for a model, beside installing it.
 namespace winsim {
 
-struct PackageDriver {
-    std::string installSection;
-    std::string driverFile, dataFile, configFile, helpFile;
-    // The files the install section copies: by the names they get, and the package files
-    // they come from (the same name, or the compressed one a "name=source" line gives).
-    std::vector<std::string> files;
-    std::vector<std::string> sources;
-};
+// The first file name that the driver's CopyFiles lists give and that cannot name a file in
+// the driver directory, as a sentence naming it and its list; empty when all can.
+std::string unusableCopyFilesName(const driver_package::WindowsModel& model);
 
-// Reads the model from the INF at a Windows path of the open machine. False with *problem set
-// when the INF cannot be read or no manufacturer section lists the model.
-bool readPackageDriver(const std::string& infPath, const std::string& model, PackageDriver* driver,
-                       std::string* problem);
+// Why the utility's own discovery (each [Manufacturer] value whole as a section name, model
+// keys compared as written) does not find the driver Windows installed under driverName.
+std::string whyUtilityMissesModel(const driver_package::WindowsInf& inf,
+                                  const std::string& driverName);
 
 }  // namespace winsim

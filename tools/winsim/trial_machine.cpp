@@ -23,6 +23,8 @@
 #include "tools/winsim/archive_members.h"
 #include "tools/winsim/args.h"
 #include "tools/winsim/commands.h"
+#include "tools/winsim/driver_layout.h"
+#include "tools/winsim/inf_registry_lines.h"
 #include "tools/winsim/package_driver.h"
 
 namespace winsim {
@@ -37,40 +39,53 @@ constexpr const char* kEngineMember = "Install/x86/Engine.dll";
 
 // The driver installation copies the driver's files to the spooler's driver directory,
 // expanding those the package ships compressed, before it adds the driver.
-void stageDriverFiles(const PackageDriver& driver, const std::string& packageDir) {
-    const std::string driverDir = platform::getPrinterDriverDirectory();
-    for (size_t i = 0; i < driver.files.size(); ++i) {
-        const std::string source = packageDir + "\\" + driver.sources[i];
-        const std::string target = driverDir + "\\" + driver.files[i];
-        const int32_t in = platform::lzOpenFile(source, platform::kLzOpenRead);
+void stageDriverFiles(const driver_package::WindowsModel& model, const std::string& packageDir,
+                      const std::string& driverDir) {
+    for (const driver_package::CopiedFile& file : model.files) {
+        const int32_t in =
+            platform::lzOpenFile(packageDir + "\\" + file.source, platform::kLzOpenRead);
         if (in < 0) continue;  // not shipped: the driver is added with an empty file
-        const int32_t out = platform::lzOpenFile(target, platform::kLzOpenCreate);
+        const int32_t out =
+            platform::lzOpenFile(driverDir + "\\" + file.name, platform::kLzOpenCreate);
         if (out >= 0) platform::lzCopy(in, out);
         platform::lzClose(in);
         if (out >= 0) platform::lzClose(out);
     }
 }
 
-std::string installDriverAndPrinter(const Trial& trial, const fs::path& dir) {
-    PackageDriver driver;
-    std::string problem;
-    const std::string inf = packageDirectory(trial) + "\\" + trial.inf;
-    if (!readPackageDriver(inf, trial.model, &driver, &problem)) return problem;
-    stageDriverFiles(driver, packageDirectory(trial));
+std::string printerName(const Trial& trial, const driver_package::WindowsModel& model) {
+    return trial.printer.empty() ? model.driverName : trial.printer;
+}
+
+std::string installDriverAndPrinter(const Trial& trial, const TrialVersion& version,
+                                    const driver_package::WindowsModel& model,
+                                    const fs::path& dir) {
+    std::string problem = unusableCopyFilesName(model);
+    if (!problem.empty()) return problem;
+    const std::string environment = version.target.x64 ? "Windows x64" : nativeEnvironment();
+    stageDriverFiles(model, packageDirectory(trial),
+                     driverFileDirectory(environment, nativeDriverVersion()));
     std::string dependents;
-    for (const std::string& file : driver.files)
-        dependents += (dependents.empty() ? "" : ",") + file;
-    std::vector<std::string> words = {dir.string(),      trial.model,      "--driver-path",
-                                      driver.driverFile, "--data-file",    driver.dataFile,
-                                      "--config-file",   driver.configFile};
-    if (!driver.helpFile.empty()) words.insert(words.end(), {"--help-file", driver.helpFile});
+    for (const driver_package::CopiedFile& file : model.files)
+        dependents += (dependents.empty() ? "" : ",") + file.name;
+    std::vector<std::string> words = {
+        dir.string(),     model.driverName, "--environment", environment,     "--driver-path",
+        model.driverFile, "--data-file",    model.dataFile,  "--config-file", model.configFile};
+    if (!model.helpFile.empty()) words.insert(words.end(), {"--help-file", model.helpFile});
     if (!dependents.empty()) words.insert(words.end(), {"--dependent", dependents});
+    // The spooler records the language monitor by its name, the text before the comma.
+    const std::string monitor = model.languageMonitor.substr(0, model.languageMonitor.find(','));
+    if (!monitor.empty()) words.insert(words.end(), {"--monitor", monitor});
     sim::registry::flush();
     if (runDriverAdd(words) != kExitSuccess) return "the driver could not be added";
-    if (runPrinterAdd({dir.string(), trial.printer, "--driver", trial.model, "--port",
-                       trial.port}) != kExitSuccess)
+    if (runPrinterAdd({dir.string(), printerName(trial, model), "--driver", model.driverName,
+                       "--port", trial.port}) != kExitSuccess)
         return "the printer could not be added";
-    return sim::openMachine(dir);
+    problem = sim::openMachine(dir);
+    if (!problem.empty()) return problem;
+    const std::vector<std::string> failed = applyRegistryLines(model.delReg, model.addReg);
+    return failed.empty() ? std::string()
+                          : "the INF's registry line " + failed.front() + " could not be applied";
 }
 
 // The logging library in the system directory, and the install engine where the utility
@@ -101,34 +116,47 @@ std::string packageDirectory(const Trial& trial) {
     return driver_package::directoryOnMachine(trial.package);
 }
 
-std::string prepareTrialMachine(const Trial& trial, const std::string& os, const fs::path& dir) {
-    if (runNew({dir.string(), "--os", os}) != kExitSuccess) return "the machine could not be made";
+std::string prepareTrialMachine(const Trial& trial, const TrialVersion& version,
+                                const driver_package::WindowsModel& model, const fs::path& dir) {
+    std::vector<std::string> words = {dir.string(), "--os", version.os};
+    if (version.target.x64) words.push_back("--64bit");
+    if (runNew(words) != kExitSuccess) return "the machine could not be made";
     std::string problem = sim::openMachine(dir);
     if (!problem.empty()) return problem;
-    if (!sim::copyTreeOntoMachine(trial.package, packageDirectory(trial)))
-        return "the package could not be copied onto the machine";
-    if (!trial.filesDir.empty() && !sim::copyTreeOntoMachine(trial.filesDir, "C:"))
-        return trial.filesDir.string() + " could not be copied onto the machine";
+    fs::path failed;
+    // Names Windows reserves for devices (NUL.ZIP, CON.TXT) cannot be files on any drive.
+    if (!sim::copyTreeOntoMachine(trial.package, packageDirectory(trial), &failed) &&
+        failed.empty())
+        return "the package directory " + packageDirectory(trial) +
+               " cannot be made on the machine: Windows cannot create a directory of that name";
+    if (!failed.empty())
+        return "the package file " + failed.lexically_relative(trial.package).string() +
+               " cannot be copied onto the machine: Windows cannot create a file of that name";
+    if (!trial.filesDir.empty() && !sim::copyTreeOntoMachine(trial.filesDir, "C:", &failed))
+        return "the file " + failed.string() +
+               " cannot be copied onto the machine: Windows cannot create a file of that name";
     if (!trial.regFile.empty()) {
         problem = sim::registry::importFile(trial.regFile);
         if (!problem.empty()) return problem;
     }
     writeSettings(trial);
     putSubstitutes(trial);
-    return installDriverAndPrinter(trial, dir);
+    return installDriverAndPrinter(trial, version, model, dir);
 }
 
-int runUtility(const Trial& trial, bool win9x, const fs::path& dir) {
+int runUtility(const Trial& trial, const TrialVersion& version,
+               const driver_package::WindowsModel& model, const fs::path& dir) {
     sim::registry::flush();
     const fs::path start = sim::resolvePath(packageDirectory(trial)).host;
     // On the 9x family the driver installation names the driver, not the printer.
-    const std::vector<std::string> words = {trial.dadazado.string(),
-                                            "-I",
-                                            packageDirectory(trial) + "\\" + trial.inf,
-                                            "-N",
-                                            win9x ? trial.model : trial.printer,
-                                            "-P",
-                                            trial.port};
+    const std::vector<std::string> words = {
+        trial.dadazado.string(),
+        "-I",
+        packageDirectory(trial) + "\\" + trial.inf,
+        "-N",
+        version.target.win9x ? model.driverName : printerName(trial, model),
+        "-P",
+        trial.port};
     std::fflush(nullptr);
     const pid_t child = fork();
     if (child == 0) {

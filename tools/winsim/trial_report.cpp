@@ -95,11 +95,17 @@ std::vector<std::string> failureLines(const std::string& flightRecorder) {
 std::string describeResult(const TrialResult& result) {
     std::ostringstream out;
     out << "== " << result.version << ": ";
+    if (!result.windowsInstalls) {
+        out << "not installed by Windows: " << result.notInstalled << "\n";
+        return out.str();
+    }
     if (!result.problem.empty()) {
         out << "not run: " << result.problem << "\n";
         return out.str();
     }
     out << "exit " << result.exitCode << " (" << exitMeaning(result.exitCode) << ")\n";
+    out << "  driver: " << result.driverName << "\n";
+    if (!result.explanation.empty()) out << "  why: " << result.explanation << "\n";
     listItems(out, "flight-recorder lines that report a failure", result.failures);
     const MachineChanges& c = result.changes;
     listDifference(out, "files", c.files);
@@ -117,17 +123,25 @@ std::string describeResult(const TrialResult& result) {
 std::string resultTable(const std::vector<TrialResult>& results) {
     std::ostringstream out;
     char line[256];
-    std::snprintf(line, sizeof line, "%-8s %4s %8s %-14s %-14s %8s %7s %8s %10s %9s %8s %7s\n",
-                  "version", "exit", "failures", "files", "registry", "printers", "drivers",
+    std::snprintf(line, sizeof line,
+                  "%-9s %-4s %-8s %4s %8s %-14s %-14s %8s %7s %8s %10s %9s %8s %7s\n", "version",
+                  "arch", "windows", "exit", "failures", "files", "registry", "printers", "drivers",
                   "monitors", "processors", "shortcuts", "programs", "restart");
     out << line;
     for (const TrialResult& r : results) {
+        if (!r.windowsInstalls || r.exitCode < 0) {
+            std::snprintf(line, sizeof line, "%-9s %-4s %-8s %4s\n", r.version.c_str(),
+                          r.architecture.c_str(), r.windowsInstalls ? "installs" : "no", "-");
+            out << line;
+            continue;
+        }
         const MachineChanges& c = r.changes;
-        std::snprintf(
-            line, sizeof line, "%-8s %4d %8zu %-14s %-14s %8zu %7zu %8zu %10zu %9zu %8zu %7zu\n",
-            r.version.c_str(), r.exitCode, r.failures.size(), counts(c.files).c_str(),
-            counts(c.registry).c_str(), c.printers.size(), c.drivers.size(), c.monitors.size(),
-            c.processors.size(), c.shortcuts.size(), c.programs.size(), c.restart.size());
+        std::snprintf(line, sizeof line,
+                      "%-9s %-4s %-8s %4d %8zu %-14s %-14s %8zu %7zu %8zu %10zu %9zu %8zu %7zu\n",
+                      r.version.c_str(), r.architecture.c_str(), "installs", r.exitCode,
+                      r.failures.size(), counts(c.files).c_str(), counts(c.registry).c_str(),
+                      c.printers.size(), c.drivers.size(), c.monitors.size(), c.processors.size(),
+                      c.shortcuts.size(), c.programs.size(), c.restart.size());
         out << line;
     }
     return out.str();
@@ -139,6 +153,9 @@ std::string resultJson(const std::string& package, const std::string& model,
     for (const TrialResult& r : results) {
         const MachineChanges& c = r.changes;
         nlohmann::json run = {{"version", r.version},
+                              {"architecture", r.architecture},
+                              {"windowsInstalls", r.windowsInstalls},
+                              {"driverName", r.driverName},
                               {"exitCode", r.exitCode},
                               {"exitMeaning", exitMeaning(r.exitCode)},
                               {"failures", r.failures},
@@ -152,6 +169,8 @@ std::string resultJson(const std::string& package, const std::string& model,
                               {"programs", c.programs},
                               {"restart", c.restart}};
         if (!r.problem.empty()) run["problem"] = r.problem;
+        if (!r.notInstalled.empty()) run["notInstalled"] = r.notInstalled;
+        if (!r.explanation.empty()) run["explanation"] = r.explanation;
         runs.push_back(std::move(run));
     }
     const nlohmann::json document = {{"package", package}, {"model", model}, {"runs", runs}};

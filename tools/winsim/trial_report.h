@@ -10,7 +10,12 @@ namespace winsim {
 
 struct TrialResult {
     std::string version;
+    std::string architecture;           // x86 or x64
+    bool windowsInstalls = false;       // Windows would install the model on this version
+    std::string notInstalled;           // why it would not, when it would not
+    std::string driverName;             // the driver's name as Windows gives it
     int exitCode = -1;                  // -1: the utility did not run
+    std::string explanation;            // why the utility ended as it did, where it says more
     std::string problem;                // why the machine could not be set up, if it could not
     std::vector<std::string> failures;  // flight-recorder lines that report a failure
     MachineChanges changes;
