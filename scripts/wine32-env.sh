@@ -63,6 +63,18 @@ if [[ ! -x "$root/usr/lib/wine/wine" || ! -x "$root/usr/bin/qemu-i386-static" ]]
     for deb in "$dir"/debs/*.deb; do dpkg -x "$deb" "$root"; done
 fi
 [[ -x "$root/usr/lib/wine/wine" ]] || die "no 32-bit Wine loader in $root"
+# What libwine's installation script does, and unpacking does not: Wine's user32 needs zlib1.dll
+# among its own libraries, marked as one of them.
+zlib="$root/usr/lib/i386-linux-gnu/wine/i386-windows/zlib1.dll"
+if [[ ! -f "$zlib" ]]; then
+    mingw_zlib=
+    for candidate in "$root/usr/i686-w64-mingw32/lib/zlib1.dll" /usr/i686-w64-mingw32/lib/zlib1.dll; do
+        [[ -f "$candidate" ]] && mingw_zlib="$candidate" && break
+    done
+    [[ -n "$mingw_zlib" ]] || die "no zlib1.dll for i686 (libz-mingw-w64)"
+    { head -c 64 "$mingw_zlib" && printf 'Wine builtin DLL' && head -c 16 /dev/zero &&
+        tail -c +97 "$mingw_zlib"; } >"$zlib"
+fi
 export DADAZADO_WINE32_LOADER="$root/usr/lib/wine/wine" QEMU_LD_PREFIX="$root"
 
 # qemu-i386 for every 32-bit x86 program, in this namespace only; F opens the emulator now,
