@@ -87,7 +87,8 @@ pristine="${DADAZADO_WINE32_PREFIX:-$work/pristine}"
 boot_prefix() {
     [[ -f "$pristine/booted" ]] && return 0
     rm -rf "$pristine"
-    WINEPREFIX="$pristine" wine wineboot.exe -i >"$work/wineboot.out" 2>&1 || return 1
+    WINEPREFIX="$pristine" timeout "${WINE_PARITY_SESSION_LIMIT:-5400}" "$wine_loader" wineboot.exe -i \
+        >"$work/wineboot.out" 2>&1 || { WINEPREFIX="$pristine" wineserver -k; return 1; }
     WINEPREFIX="$pristine" wineserver -w && touch "$pristine/booted"
 }
 
@@ -379,10 +380,19 @@ write_batch() {
     echo 'goto wait'
 }
 
-# Answers the batch's requests until it ends.
+# Answers the batch's requests until it ends. A session that has not ended after
+# WINE_PARITY_SESSION_LIMIT seconds (default 5400; a crashed Wine server leaves its programs
+# waiting for ever) is ended, and the scenario fails.
 serve_batch() {
     local out="$1" batch="$2" parity="$WINEPREFIX/drive_c/parity" name
+    local deadline=$((SECONDS + ${WINE_PARITY_SESSION_LIMIT:-5400}))
     while kill -0 "$batch" 2>/dev/null; do
+        if ((SECONDS >= deadline)); then
+            echo "the Wine session did not end within ${WINE_PARITY_SESSION_LIMIT:-5400} s" >>"$out/setup.out"
+            # shellcheck disable=SC2046
+            kill $(prefix_programs .) "$batch" 2>/dev/null
+            break
+        fi
         for name in holder-ready programs-ended holder-ended; do
             [[ -f "$parity/$name.asked" && ! -f "$parity/$name.done" ]] || continue
             case "$name" in
