@@ -378,7 +378,7 @@ write_batch() {
     echo 'call :step after-dump'
     echo 'goto :eof'
     echo ':step'
-    echo "echo %1 %TIME% >>$parity\\steps"
+    echo "echo %1 >>$parity\\steps"
     echo 'goto :eof'
     echo ':ask'
     echo "echo.>$parity\\%1.asked"
@@ -394,7 +394,14 @@ write_batch() {
 serve_batch() {
     local out="$1" batch="$2" parity="$WINEPREFIX/drive_c/parity" name
     local deadline=$((SECONDS + ${WINE_PARITY_SESSION_LIMIT:-5400}))
+    local seen=0 lines
     while kill -0 "$batch" 2>/dev/null; do
+        # Wine's %TIME% has minutes only, so the steps are timed here, as they are reported.
+        lines=$(tr -d '\r' <"$parity/steps" 2>/dev/null | wc -l)
+        while ((seen < lines)); do
+            seen=$((seen + 1))
+            echo "$(tr -d '\r' <"$parity/steps" | sed -n "${seen}p" | tr -d ' ') $(date +%s.%N)" >>"$out/steps"
+        done
         if ((SECONDS >= deadline)); then
             echo "the Wine session did not end within ${WINE_PARITY_SESSION_LIMIT:-5400} s" >>"$out/setup.out"
             # shellcheck disable=SC2046
@@ -434,7 +441,7 @@ run_wine_batch() {
     wait "$batch"
     echo $((($(date +%s%N) - start) / 1000)) >"$out/session-microseconds"
     local file
-    for file in setup.out exit version.out steps; do
+    for file in setup.out exit version.out; do
         [[ -f "$parity/$file" ]] && tr -d '\r' <"$parity/$file" | sed 's/ *$//' >"$out/$file"
     done
     for file in before.dump after.dump; do
@@ -449,12 +456,10 @@ run_wine_batch() {
     rm -rf "$parity"
 }
 
-# "STEP SECONDS" a line from the batch's "STEP HH:MM:SS.CC" lines (each step's time is from
-# the step before it).
+# "STEP SECONDS" a line from the "STEP UNIX-TIME" lines (each step's time is from the step
+# before it).
 step_times() {
-    awk '{ split($2, t, ":"); now = t[1] * 3600 + t[2] * 60 + t[3];
-           if (NR > 1) { d = now - last; if (d < 0) d += 86400; printf "%s %.2f\n", $1, d }
-           last = now }' "$1" 2>/dev/null
+    awk 'NR > 1 { printf "%s %.1f\n", $1, $2 - last } { last = $2 }' "$1" 2>/dev/null
 }
 
 run_wine() {
