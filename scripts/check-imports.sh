@@ -61,6 +61,18 @@ missing_on_old_systems=(
     # "Minimum supported client | Windows 2000 Professional"
     # http://msdn.microsoft.com/en-us/library/aa376399(VS.85).aspx
     advapi32.dll:ConvertSidToStringSidA
+    # The security functions exist on the NT family only. "Certain functions and classes of
+    # functions, such as for security and event logging, are not supported by Windows 95.
+    # Windows 95 provides stub routines for these unsupported functions"
+    # https://library.thedatadungeon.com/msdn-1998-06/WinBase/devdoc/live/pdwbase/win95/chilimit_1qlv.content.htm
+    # and the function's own page names NT only: "Windows NT/2000: Requires Windows NT 3.1 or
+    # later." (no line for Windows 95/98)
+    # https://library.thedatadungeon.com/msdn-2000-04/accctrl/hh/winbase/acctrlow_0x6h.content.htm
+    # Which stubs a given 9x ADVAPI32 exports is documented nowhere, so the program looks these
+    # up when it calls them (platform/win32/system_entry.h) and must not import them.
+    advapi32.dll:RegGetKeySecurity
+    advapi32.dll:RegSetKeySecurity
+    advapi32.dll:CreateProcessAsUserA
 )
 
 # "dll:entry" a line, in lower case for the DLL, from objdump's import tables.

@@ -17,6 +17,9 @@ if [[ "${1:-}" != demo ]]; then
     mscompress unzip
     g++-mingw-w64-x86-64 g++-mingw-w64-i686
     libz-mingw-w64-dev dpkg-dev
+    # 64-bit Wine only. wine32:i386 is never installed here: where the kernel cannot run
+    # 32-bit programs it cannot start, and the opt-in 32-bit parity run brings its own
+    # (scripts/wine32-env.sh).
     wine wine64
     clang libclang-rt-dev valgrind time libbenchmark-dev linux-perf
   )

@@ -31,6 +31,7 @@ done
 step "windows cross builds"
 scripts/build-windows.sh
 scripts/check-imports.sh
+scripts/check-exports.sh
 
 step "wine parity suite (x86_64 build against the simulated machine)"
 scripts/wine-parity.sh "$BUILD_ROOT/host" "$BUILD_ROOT/build-win64"

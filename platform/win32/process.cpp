@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/win32/system_entry.h"
+
 namespace platform {
 
 struct ProcessData {
@@ -65,15 +67,22 @@ bool createProcess(const std::string& commandLine, uint32_t creationFlags,
                  created, process);
 }
 
+// The 9x family has no user tokens and no CreateProcessAsUser to import; it answers as its
+// stubs do.
 bool createProcessAsUser(UserToken token, const std::string& commandLine, uint32_t creationFlags,
                          const StartupInfo& startup, ProcessHandle* process) {
+    const auto createAsUser =
+        win32::systemEntry<decltype(&CreateProcessAsUserA)>("ADVAPI32.DLL", "CreateProcessAsUserA");
+    if (createAsUser == nullptr) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return false;
+    }
     STARTUPINFOA info = nativeStartup(startup);
     PROCESS_INFORMATION created{};
     std::vector<char> line = writableCopy(commandLine);
-    return adopt(
-        CreateProcessAsUserA(static_cast<HANDLE>(token), nullptr, line.data(), nullptr, nullptr,
-                             FALSE, creationFlags, nullptr, nullptr, &info, &created),
-        created, process);
+    return adopt(createAsUser(static_cast<HANDLE>(token), nullptr, line.data(), nullptr, nullptr,
+                              FALSE, creationFlags, nullptr, nullptr, &info, &created),
+                 created, process);
 }
 
 uint32_t waitForProcess(ProcessHandle process, uint32_t milliseconds) {

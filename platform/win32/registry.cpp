@@ -5,6 +5,7 @@
 #include <array>
 
 #include "platform/win32/handle_counts.h"
+#include "platform/win32/system_entry.h"
 
 namespace platform {
 
@@ -104,19 +105,27 @@ uint32_t regConnectRegistry(const std::string& machineName, RegKey predefined, R
     return static_cast<uint32_t>(status);
 }
 
+// Key security exists on the NT family only; the 9x family's stubs answer
+// ERROR_CALL_NOT_IMPLEMENTED, and so does a system that lacks the entry.
 uint32_t regGetKeySecurity(RegKey key, uint32_t securityInformation, uint8_t* descriptor,
                            uint32_t* size) {
+    const auto getKeySecurity =
+        win32::systemEntry<decltype(&RegGetKeySecurity)>("ADVAPI32.DLL", "RegGetKeySecurity");
+    if (getKeySecurity == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
     DWORD descriptorSize = *size;
     const LONG status =
-        RegGetKeySecurity(toHkey(key), securityInformation, descriptor, &descriptorSize);
+        getKeySecurity(toHkey(key), securityInformation, descriptor, &descriptorSize);
     *size = descriptorSize;
     return static_cast<uint32_t>(status);
 }
 
 uint32_t regSetKeySecurity(RegKey key, uint32_t securityInformation, const uint8_t* descriptor) {
+    const auto setKeySecurity =
+        win32::systemEntry<decltype(&RegSetKeySecurity)>("ADVAPI32.DLL", "RegSetKeySecurity");
+    if (setKeySecurity == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
     // The system only reads the descriptor; its prototype just does not say so.
     return static_cast<uint32_t>(
-        RegSetKeySecurity(toHkey(key), securityInformation, const_cast<uint8_t*>(descriptor)));
+        setKeySecurity(toHkey(key), securityInformation, const_cast<uint8_t*>(descriptor)));
 }
 
 }  // namespace platform
