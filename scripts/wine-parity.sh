@@ -105,7 +105,9 @@ boot_prefix() {
 # them: "NAME CURRENTVERSION BUILD SERVICE-PACK PRODUCT".
 windows_version() {
     case "$1" in
-        xp) echo "$( ((bits == 64)) && echo winxp64 || echo winxp) 5.1 2600 3 Microsoft Windows XP" ;;
+        # XP's 64-bit edition is NT 5.2, build 3790, and ended at Service Pack 2.
+        xp) ((bits == 64)) && echo "winxp64 5.2 3790 2 Microsoft Windows XP" ||
+            echo "winxp 5.1 2600 3 Microsoft Windows XP" ;;
         2003) echo "win2003 5.2 3790 2 Microsoft Windows Server 2003" ;;
         vista) echo "vista 6.0 6002 2 Windows Vista" ;;
         *) return 1 ;;

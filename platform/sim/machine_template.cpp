@@ -168,7 +168,9 @@ void writeVersion(RegistryText& reg, const OsVersion& os, const MachineOptions& 
         return;
     }
     const std::string nt = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion";
-    reg.text(nt, "CurrentVersion", os.version);
+    // XP's 64-bit edition is built on Server 2003's code and reports its version, 5.2.
+    const bool xp64 = options.is64Bit && std::string(os.name) == "XP";
+    reg.text(nt, "CurrentVersion", xp64 ? "5.2" : os.version);
     if (options.servicePack > 0)
         reg.text(nt, "CSDVersion", "Service Pack " + std::to_string(options.servicePack));
     reg.text(nt, "SystemRoot", l.windows);

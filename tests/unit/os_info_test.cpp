@@ -145,6 +145,15 @@ TEST(OSInfo, SixtyFourBitKeyCountsForNT5Only) {
     }
 }
 
+// XP's 64-bit edition reports NT 5.2, so the utility takes it for Server 2003, as on Windows.
+TEST(OSInfo, XpSixtyFourBitEditionIsNT52) {
+    TestMachine machine(sim::MachineOptions{.os = "XP", .servicePack = 2, .is64Bit = true});
+    const OSInfo os;
+    EXPECT_EQ(os.getKind(), OSInfo::Win2003);
+    EXPECT_EQ(os.getMinorVersion(), 2);
+    EXPECT_TRUE(os.is64Bit());
+}
+
 TEST(OSInfo, UnknownNTMajorIsLoggedAndReadsNoServicePack) {
     TestMachine machine(sim::MachineOptions{.os = "NT4", .servicePack = 6});
     LogCapture log;

@@ -31,11 +31,12 @@ struct Edition {
     const char* name;  // as the machine template spells it
     uint32_t lastServicePack;
     bool has64Bit;
+    uint32_t last64BitServicePack;  // XP's 64-bit edition ended at Service Pack 2
 };
 
-constexpr Edition kEditions[] = {{"95", 0, false}, {"98", 0, false},  {"98SE", 0, false},
-                                 {"ME", 0, false}, {"NT4", 6, false}, {"2000", 4, false},
-                                 {"XP", 3, true},  {"2003", 2, true}, {"Vista", 2, true}};
+constexpr Edition kEditions[] = {{"95", 0, false, 0}, {"98", 0, false, 0},  {"98SE", 0, false, 0},
+                                 {"ME", 0, false, 0}, {"NT4", 6, false, 0}, {"2000", 4, false, 0},
+                                 {"XP", 3, true, 2},  {"2003", 2, true, 2}, {"Vista", 2, true, 2}};
 
 bool sameIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -68,14 +69,16 @@ std::string machineOptions(const ParsedArgs& args, sim::MachineOptions* options)
     const Edition* edition = findEdition(args.value("--os"));
     if (edition == nullptr) return "unknown Windows version \"" + args.value("--os") + "\"";
     options->os = edition->name;
-    uint32_t number = edition->lastServicePack;
-    if (args.has("--sp") && !parseDecimal(args.value("--sp"), edition->lastServicePack, &number))
-        return "Windows " + options->os + " has service packs 0 to " +
-               std::to_string(edition->lastServicePack) + ", not \"" + args.value("--sp") + "\"";
-    options->servicePack = static_cast<int>(number);
     options->is64Bit = args.has("--64bit");
     if (options->is64Bit && !edition->has64Bit)
         return "Windows " + options->os + " has no 64-bit edition";
+    const uint32_t lastPack =
+        options->is64Bit ? edition->last64BitServicePack : edition->lastServicePack;
+    uint32_t number = lastPack;
+    if (args.has("--sp") && !parseDecimal(args.value("--sp"), lastPack, &number))
+        return "Windows " + options->os + " has service packs 0 to " + std::to_string(lastPack) +
+               ", not \"" + args.value("--sp") + "\"";
+    options->servicePack = static_cast<int>(number);
     if (args.has("--locale") &&
         (!parseHex(args.value("--locale"), 8, &options->locale) || options->locale == 0))
         return "bad locale \"" + args.value("--locale") + "\" (hex LCID such as 0407)";
