@@ -113,7 +113,7 @@ CopyFiles=@MODEL.GPD
 CopyFiles=Plugin,UI ; two lists
 DataFile=MODEL.GPD
 DataSection=UNIDRV_DATA
-Include=NTPRINT.INF
+Include=MSXPSDRV.INF, NTPRINT.INF
 DelReg=Model.DelReg
 AddReg=Model.AddReg
 [Modern.Vista]

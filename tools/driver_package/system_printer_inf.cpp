@@ -1,6 +1,7 @@
 #include "tools/driver_package/system_printer_inf.h"
 
 #include "platform/sim/names.h"
+#include "tools/driver_package/windows_inf.h"
 
 namespace driver_package {
 
@@ -17,22 +18,11 @@ constexpr std::string_view kInstallSections[] = {
     "PSCRIPT.OEM", "UNIDRV.OEM", "UNIDRV_BIDI.OEM", "TTFSUB.OEM", "sRGBPROFILE.OEM", "LOCALE.OEM",
 };
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 }  // namespace
 
 bool includesSystemPrinterInf(std::string_view includeValue) {
-    while (!includeValue.empty()) {
-        const size_t comma = includeValue.find(',');
-        if (sim::equalsIgnoringCase(trimmed(includeValue.substr(0, comma)), "NTPRINT.INF"))
-            return true;
-        if (comma == std::string_view::npos) break;
-        includeValue.remove_prefix(comma + 1);
-    }
+    for (const std::string& name : splitInfFields(includeValue))
+        if (sim::equalsIgnoringCase(name, "NTPRINT.INF")) return true;
     return false;
 }
 

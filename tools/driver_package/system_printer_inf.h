@@ -14,7 +14,8 @@ struct SystemDataSection {
     std::string_view languageMonitor;  // empty where the section sets none
 };
 
-// True when an `Include=` value names the system's printer INF (any case, any position).
+// True when an `Include=` value, as written, names the system's printer INF among its
+// comma-separated files (any case, any position; a comment after it is no file).
 bool includesSystemPrinterInf(std::string_view includeValue);
 
 // The documented data section of that name (any case), or null.

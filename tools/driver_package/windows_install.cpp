@@ -102,13 +102,21 @@ std::string actualInstallSection(const WindowsInf& inf, const WindowsTarget& tar
     return section;
 }
 
+// Every file an Include= line names counts, not only the first: "Include=MSXPSDRV.INF,
+// NTPRINT.INF".
+bool includesSystem(const WindowsInf& inf, const std::string& section) {
+    for (const std::vector<std::string>& fields : inf.values(section, "Include"))
+        for (const std::string& file : fields)
+            if (includesSystemPrinterInf(file)) return true;
+    return false;
+}
+
 void readDriverFiles(const WindowsInf& inf, const WindowsTarget& target, WindowsModel* m) {
     const std::string& own = m->actualInstallSection;
     const std::string dataSection = inf.value(own, "DataSection");
     // Include= and the data sections of the system's printer INF came with Windows 2000.
     const bool fromSystem = !target.win9x && target.major >= 5 && !dataSection.empty() &&
-                            !inf.hasSection(dataSection) &&
-                            includesSystemPrinterInf(inf.value(own, "Include"));
+                            !inf.hasSection(dataSection) && includesSystem(inf, own);
     const SystemDataSection* system = fromSystem ? systemDataSection(dataSection) : nullptr;
     auto entry = [&](const char* key, std::string_view systemValue) {
         std::string value = inf.value(own, key);
