@@ -15,9 +15,8 @@
 # Prints one verdict a scenario and, last, "N passed, N failed". Each side's run of the
 # program is timed (wall time, start-up included) into WORK/SCENARIO/{sim,wine}/microseconds;
 # the 32-bit run also times each Windows-side step into WORK/SCENARIO/wine/steps.
-# Scenarios run WINE_PARITY_JOBS at a time (default: the number of processors for the 64-bit
-# run, 1 for the 32-bit one), each with its own Wine prefix and server; the verdicts are
-# printed in the scenarios' order.
+# Scenarios run WINE_PARITY_JOBS at a time (default: the number of processors), each with its
+# own Wine prefix and server; the verdicts are printed in the scenarios' order.
 set -uo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -356,7 +355,9 @@ write_batch() {
     echo '@echo off'
     echo 'call :step start'
     for file in "${registry_files[@]}"; do
-        echo "reg import $(cmd_word "$(windows_path_of "$file")") >nul 2>&1 || echo could not import $(cmd_word "$file") >>$parity\\version.out"
+        # Not "||": Wine's cmd runs what follows it after a redirected command that succeeded.
+        echo "reg import $(cmd_word "$(windows_path_of "$file")") >nul 2>&1"
+        echo "if errorlevel 1 echo could not import $(cmd_word "$file") >>$parity\\version.out"
     done
     echo 'call :step registry'
     echo "$setup $(windows_path_of "$out/setup.lines") >$parity\\setup.out 2>&1"
@@ -396,14 +397,9 @@ write_batch() {
 serve_batch() {
     local out="$1" batch="$2" parity="$WINEPREFIX/drive_c/parity" name
     local deadline=$((SECONDS + ${WINE_PARITY_SESSION_LIMIT:-5400}))
-    local seen=0 lines
+    seen=0
     while kill -0 "$batch" 2>/dev/null; do
-        # Wine's %TIME% has minutes only, so the steps are timed here, as they are reported.
-        lines=$(tr -d '\r' <"$parity/steps" 2>/dev/null | wc -l)
-        while ((seen < lines)); do
-            seen=$((seen + 1))
-            echo "$(tr -d '\r' <"$parity/steps" | sed -n "${seen}p" | tr -d ' ') $(date +%s.%N)" >>"$out/steps"
-        done
+        record_steps "$out"
         if ((SECONDS >= deadline)); then
             echo "the Wine session did not end within ${WINE_PARITY_SESSION_LIMIT:-5400} s" >>"$out/setup.out"
             # shellcheck disable=SC2046
@@ -420,7 +416,17 @@ serve_batch() {
             esac
             touch "$parity/$name.done"
         done
-        sleep 1
+        sleep 0.2
+    done
+}
+
+# Wine's %TIME% has minutes only, so the steps are timed here, as the batch reports them.
+record_steps() {
+    local out="$1" lines
+    lines=$(tr -d '\r' 2>/dev/null <"$WINEPREFIX/drive_c/parity/steps" | wc -l)
+    while ((seen < lines)); do
+        seen=$((seen + 1))
+        echo "$(tr -d '\r' <"$WINEPREFIX/drive_c/parity/steps" | sed -n "${seen}p" | tr -d ' ') $(date +%s.%N)" >>"$out/steps"
     done
 }
 
@@ -439,8 +445,10 @@ run_wine_batch() {
     start=$(date +%s%N)
     wine cmd.exe /c 'C:\parity\scenario.bat' >"$out/batch.out" 2>&1 &
     batch=$!
+    local seen
     serve_batch "$out" "$batch"
     wait "$batch"
+    record_steps "$out"
     echo $((($(date +%s%N) - start) / 1000)) >"$out/session-microseconds"
     local file
     for file in setup.out exit version.out; do
@@ -570,7 +578,7 @@ boot_prefix || die "wineboot -i failed: $(tail -5 "$work/wineboot.out")"
 [[ -f "$pristine/booted" ]] || die "the prefix did not boot: $(tail -5 "$work/wineboot.out")"
 echo "wine-parity: $(wine --version) ($bits-bit) prefix ready in $((SECONDS - started)) s"
 
-jobs_at_once="${WINE_PARITY_JOBS:-$( ((bits == 32)) && echo 1 || nproc)}"
+jobs_at_once="${WINE_PARITY_JOBS:-$(nproc)}"
 names=()
 for dir in "$repo"/tests/wine/scenarios/*/; do
     dir="${dir%/}" name="$(basename "$dir")"

@@ -3,11 +3,13 @@
 # changing how the rest of the machine runs Wine:
 # - where the kernel runs 32-bit programs, with Debian's wine32:i386, installed if missing
 #   (the 64-bit suite calls the 64-bit loader itself, so that this cannot disturb it);
-# - where it does not ("32-bit emulation disabled"), with wine32:i386 and qemu-user-static
-#   unpacked into a directory of their own (nothing is installed), and qemu-i386 registered
-#   for 32-bit programs in a private user namespace that has its own binfmt_misc (Linux 6.7
-#   and later). Under emulation a Wine session takes 5 to 15 minutes to start, and booting a
-#   win32 prefix about 20; the booted prefix is kept for the next run.
+# - where it does not ("32-bit emulation disabled"), with wine32:i386 and qemu-user unpacked
+#   into a directory of their own (nothing is installed), and qemu-i386 registered for 32-bit
+#   programs in a private user namespace that has its own binfmt_misc (Linux 6.7 and later).
+#   qemu-user before 8.0 spends minutes of processor time on every Wine process start (its
+#   page bookkeeping over Wine's large address-space reservations): a Wine session took 5 to 15
+#   minutes to start with 7.2, and about a second with 10.0. So where the release's own
+#   qemu-user is older, the one of the release's backports is taken.
 #   scripts/wine32-env.sh COMMAND [ARG...]
 # The directory is $DADAZADO_WINE32_DIR (default: $BUILD_ROOT/wine32, BUILD_ROOT defaulting to
 # the repository's build/). COMMAND finds DADAZADO_WINE32_LOADER (the 32-bit loader),
@@ -37,6 +39,25 @@ ELF
     "$probe" 2>/dev/null
 }
 
+# qemu-user 8.0 or later into DIR: the release's own, or else its backports' (read through a
+# source list of this script's own; the machine's sources are not changed).
+download_qemu_user() {
+    local debs="$1" codename lists="$dir/apt-backports"
+    rm -f "$debs"/qemu-user*.deb
+    if ! dpkg --compare-versions "$(apt-cache policy qemu-user | sed -n 's/ *Candidate: //p')" lt 1:8; then
+        (cd "$debs" && apt-get download -qq qemu-user) || die "could not download qemu-user"
+        return
+    fi
+    codename="$(. /etc/os-release && echo "$VERSION_CODENAME")"
+    mkdir -p "$lists/lists/partial"
+    echo "deb http://deb.debian.org/debian $codename-backports main" >"$lists/sources.list"
+    local -a private=(-o Dir::Etc::sourcelist="$lists/sources.list" -o Dir::Etc::sourceparts=-
+        -o Dir::State::Lists="$lists/lists" -o APT::Get::List-Cleanup=0)
+    apt-get "${private[@]}" update -qq || die "could not read $codename-backports"
+    (cd "$debs" && apt-get "${private[@]}" download -qq qemu-user 2>/dev/null) ||
+        die "could not download qemu-user from $codename-backports"
+}
+
 export DADAZADO_WINE32_READY=1 DADAZADO_WINE32_PREFIX="$dir/pristine" WINEARCH=win32
 
 if kernel_runs_32_bit; then
@@ -52,13 +73,15 @@ fi
 # The packages and what they need, unpacked side by side; the emulator finds the 32-bit
 # libraries there (QEMU_LD_PREFIX), the machine's own are left alone.
 root="$dir/root"
-if [[ ! -x "$root/usr/lib/wine/wine" || ! -x "$root/usr/bin/qemu-i386-static" ]]; then
+qemu="$root/usr/bin/qemu-i386"
+if [[ ! -x "$root/usr/lib/wine/wine" || ! -x "$qemu" ]]; then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
     apt-get update -qq
     mkdir -p "$dir/debs/partial"
     apt-get install -y -qq --download-only --no-install-recommends \
-        -o Dir::Cache::archives="$dir/debs" wine32:i386 qemu-user-static ||
-        die "could not download wine32:i386 and qemu-user-static"
+        -o Dir::Cache::archives="$dir/debs" wine32:i386 ||
+        die "could not download wine32:i386"
+    download_qemu_user "$dir/debs"
     rm -rf "$root" && mkdir -p "$root"
     for deb in "$dir"/debs/*.deb; do dpkg -x "$deb" "$root"; done
 fi
@@ -85,4 +108,4 @@ exec unshare --user --map-root-user --mount bash -c '
     mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc || exit 2
     echo ":qemu-i386:M::$1:$2:$3:F" >/proc/sys/fs/binfmt_misc/register || exit 2
     shift 3
-    exec "$@"' wine32-env "$magic" "$mask" "$root/usr/bin/qemu-i386-static" "$@"
+    exec "$@"' wine32-env "$magic" "$mask" "$qemu" "$@"
