@@ -6,10 +6,11 @@
 # - where it does not ("32-bit emulation disabled"), with wine32:i386 and qemu-user unpacked
 #   into a directory of their own (nothing is installed), and qemu-i386 registered for 32-bit
 #   programs in a private user namespace that has its own binfmt_misc (Linux 6.7 and later).
-#   qemu-user before 8.0 spends minutes of processor time on every Wine process start (its
-#   page bookkeeping over Wine's large address-space reservations): a Wine session took 5 to 15
-#   minutes to start with 7.2, and about a second with 10.0. So where the release's own
-#   qemu-user is older, the one of the release's backports is taken.
+#   qemu-user 7.2 spends minutes of processor time in its own code (not in translated code) on
+#   every Wine process start: a Wine session took 5 to 15 minutes to start with it, while with
+#   10.0 a scenario's whole session took 10 to 16 s. So where the release's own qemu-user is
+#   older than 10, the one of the release's backports is taken (versions between were not
+#   tried).
 #   scripts/wine32-env.sh COMMAND [ARG...]
 # The directory is $DADAZADO_WINE32_DIR (default: $BUILD_ROOT/wine32, BUILD_ROOT defaulting to
 # the repository's build/). COMMAND finds DADAZADO_WINE32_LOADER (the 32-bit loader),
@@ -39,12 +40,12 @@ ELF
     "$probe" 2>/dev/null
 }
 
-# qemu-user 8.0 or later into DIR: the release's own, or else its backports' (read through a
+# qemu-user 10 or later into DIR: the release's own, or else its backports' (read through a
 # source list of this script's own; the machine's sources are not changed).
 download_qemu_user() {
     local debs="$1" codename lists="$dir/apt-backports"
     rm -f "$debs"/qemu-user*.deb
-    if ! dpkg --compare-versions "$(apt-cache policy qemu-user | sed -n 's/ *Candidate: //p')" lt 1:8; then
+    if ! dpkg --compare-versions "$(apt-cache policy qemu-user | sed -n 's/ *Candidate: //p')" lt 1:10; then
         (cd "$debs" && apt-get download -qq qemu-user) || die "could not download qemu-user"
         return
     fi
