@@ -3,6 +3,7 @@
 #include <map>
 
 #include "support/string_tokenizer.h"
+#include "tools/driver_package/windows_inf.h"
 
 namespace check {
 
@@ -71,11 +72,10 @@ CStdStr utilityFileName(const CStdStr& line) {
     return equals != CStdStr::npos && equals > 0 ? CStdStr(line.substr(0, equals)) : line;
 }
 
-// The destination Windows copies to: the first field, without a comment.
+// The destination Windows copies to: the line's first field.
 CStdStr windowsFileName(const CStdStr& line) {
-    CStdStr name = line.substr(0, commentStart(line));
-    name = name.substr(0, name.find(','));
-    return name.Trimmed();
+    const std::vector<std::string> fields = driver_package::splitInfFields(line);
+    return fields.empty() ? CStdStr() : CStdStr(fields.front());
 }
 
 void checkFileListLine(const CheckContext& context, const CStdStr& text, int line) {
